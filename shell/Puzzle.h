@@ -1,0 +1,90 @@
+#pragma once
+// The contract between the shell and the four puzzles.
+//
+// The shell hands every puzzle one PuzzleHost for the whole run. Through it the
+// puzzle reaches the three drawing surfaces (all in board coordinates, 500 x 333
+// for the board itself), the sound, pacing and solved services, the State of its
+// own session and the program's random numbers. Tests hand in a recording fake.
+
+#include <cstdint>
+
+#include "shell/Surface.h"
+
+namespace qg {
+
+// PuzzleSession::State codes.
+enum : std::uint8_t {
+    kStateReady = 0,        // set up, no move since
+    kStateInPlay = 1,       // the clock counts while current
+    kStateNotPrepared = 2,  // Prepare has not run yet
+    kStateSolved = 3,       // PuzzleSolved has run; moves still allowed
+};
+
+inline constexpr int kBoardWidth = 500;
+inline constexpr int kBoardHeight = 333;
+
+class PuzzleHost {
+public:
+    virtual ~PuzzleHost() = default;
+
+    // The current puzzle's sprite sheet (source of every picture; CIRRELA also
+    // paints its preview into it), the composition bitmap (working picture) and
+    // the board's screen image.
+    virtual Surface& Sheet() = 0;
+    virtual Surface& Composition() = 0;
+    virtual Surface& Screen() = 0;
+
+    // Shows rectangle r of the screen image at once, before returning, so that
+    // the frames of a move are seen without returning to the event loop.
+    virtual void Present(const Rect& r) = 0;
+
+    virtual void PlaySound(int n) = 0;   // 1..5; silent while sound is off
+    virtual void Pause(int ms) = 0;      // between animation frames
+    virtual void PuzzleSolved() = 0;     // the solved sequence; no-op in State 3
+
+    virtual std::uint8_t State() const = 0;  // of the current session
+    virtual void SetState(std::uint8_t state) = 0;
+
+    virtual int Random(int n) = 0;  // uniform 0..n-1
+};
+
+class Puzzle {
+public:
+    explicit Puzzle(PuzzleHost& host) : host_(host) {}
+    virtual ~Puzzle() = default;
+    Puzzle(const Puzzle&) = delete;
+    Puzzle& operator=(const Puzzle&) = delete;
+
+    virtual void Prepare() = 0;                  // first board; draws nothing
+    virtual void Shuffle() = 0;                  // new task; draws nothing
+    virtual void Draw() = 0;                     // whole board, presented
+    virtual void LeftClick(int x, int y) = 0;    // hit test, then a move
+    virtual void RightClick(int x, int y) = 0;   // the other way round
+    virtual void ChangeOption(bool /*up*/) {}    // PELLORA and CIRRELA only
+    virtual void DrawTarget() {}                 // TORVANE only
+
+protected:
+    PuzzleHost& host() { return host_; }
+
+    // The usual steps of composing: a rectangle of the sheet's background into
+    // the composition, a masked sprite into the composition, and presenting.
+    void RestoreBackground(const Rect& r) { Blit(host_.Composition(), host_.Sheet(), r, Rop::Copy); }
+    void DrawSprite(Surface& dst, int x, int y, int w, int h, int maskX, int maskY, int picX, int picY) {
+        Blit(dst, x, y, w, h, host_.Sheet(), maskX, maskY, Rop::And);
+        Blit(dst, x, y, w, h, host_.Sheet(), picX, picY, Rop::Or);
+    }
+    void PresentComposition(const Rect& r) {
+        Blit(host_.Screen(), host_.Composition(), r, Rop::Copy);
+        host_.Present(r);
+    }
+
+    // If the session is ready, the first real move starts the clock.
+    void StartPlayOnFirstMove() {
+        if (host_.State() == kStateReady) host_.SetState(kStateInPlay);
+    }
+
+private:
+    PuzzleHost& host_;
+};
+
+}  // namespace qg

@@ -1,0 +1,71 @@
+#pragma once
+// Shared drawing kit of the picture generator: the palette and colour marks that
+// every puzzle uses, glossy pieces, bevels, quiet procedural textures, and the
+// sprite rules of the sheets (pure black/white masks, pictures black outside).
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QString>
+
+#include <functional>
+
+namespace art {
+
+// Piece colours 1..8: red, yellow, blue, green, orange, violet, cyan, white.
+// The same colour number means the same colour and mark in every puzzle.
+inline constexpr int kColourCount = 8;
+QColor Base(int colour);   // the colour itself
+QColor Light(int colour);  // the lit spot at the upper left
+QColor Deep(int colour);   // the shaded lower right and the rim
+QColor MarkTone(int colour);  // the quiet tone of its mark
+
+// Draws colour's mark (dot, ring, bar, cross, triangle, diamond, two dots,
+// square) centred at c, fitting a box of about `size` pixels (>= 3 px strokes
+// are kept for sizes from 8 px up).
+void DrawMark(QPainter& p, QPointF c, qreal size, int colour);
+
+// A glossy round piece: radial gradient lit from the upper left, thin darker
+// rim, small specular highlight and the colour mark. `shape` is the outline.
+void DrawGlossy(QPainter& p, const QPainterPath& shape, int colour, qreal markSize);
+void DrawGlossyDisc(QPainter& p, QRectF r, int colour);  // a disc with a mark
+
+// A bevelled plate or frame edge: light upper-left, dark lower-right.
+void DrawBevel(QPainter& p, const QPainterPath& shape, qreal width, bool raised);
+
+// A soft shadow of `shape` cast to the lower right, baked into backgrounds.
+void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int blur, int alpha);
+
+enum class Texture { Wood, Felt, Stone };
+// A quiet, seeded value-noise texture between `dark` and `light`.
+QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed);
+
+// A black RGB32 image: the starting point of every sheet.
+QImage NewSheet(int width, int height);
+
+// A sprite is a picture and its mask of the same size. Build one by drawing
+// onto a transparent canvas: pixels at least half covered belong to the piece
+// (black in the mask); the picture is the drawing composed over black there,
+// so anti-aliased edges fade to black inside the mask, and is pure black
+// everywhere else.
+struct Sprite {
+    QImage picture;
+    QImage mask;
+};
+Sprite MakeSprite(QSize size, const std::function<void(QPainter&)>& draw);
+
+// Copies an image (picture or mask) into the sheet at `at`.
+void Put(QImage& sheet, const QImage& image, QPoint at);
+
+// Makes `image` pure black wherever `mask` (placed at maskAt inside image
+// coordinates) is white, so a picture obeys the OR rule whatever was drawn.
+void BlackOutsideMask(QImage& picture, const QImage& mask);
+
+// Writes a 24-bit BMP. Returns false on failure.
+bool SaveBmp(const QImage& image, const QString& path);
+
+// Antialiased painter with the usual settings of the generator.
+void Prepare(QPainter& p);
+
+}  // namespace art

@@ -1,0 +1,47 @@
+// Picture generator: writes the four sprite sheets into the program directory
+// and the compiled-in pictures into the resource directory.
+//
+//   qg_artgen SHEET_DIR RESOURCE_DIR
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+#include "tools/art/ArtKit.h"
+#include "tools/art/Sheets.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: qg_artgen SHEET_DIR RESOURCE_DIR\n");
+        return 2;
+    }
+    // Fonts may be used for captions; the offscreen platform needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QString sheetDir = QString::fromLocal8Bit(argv[1]);
+    const QString resourceDir = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(sheetDir);
+    QDir().mkpath(resourceDir);
+
+    struct Job {
+        const char* file;
+        QImage (*make)();
+    };
+    const Job jobs[] = {{"b1.bmp", art::MakeTorvaneSheet},
+                        {"b2.bmp", art::MakePelloraSheet},
+                        {"b3.bmp", art::MakeNubblerSheet},
+                        {"b4.bmp", art::MakeCirrelaSheet}};
+    for (const Job& job : jobs) {
+        const QString path = sheetDir + "/" + job.file;
+        if (!art::SaveBmp(job.make(), path)) {
+            std::fprintf(stderr, "qg_artgen: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    if (!art::MakeToolbarPictures(resourceDir)) {
+        std::fprintf(stderr, "qg_artgen: cannot write the pictures into %s\n", qPrintable(resourceDir));
+        return 1;
+    }
+    return 0;
+}
