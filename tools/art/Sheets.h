@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace art {
 
@@ -11,8 +12,10 @@ QImage MakePelloraSheet();   // b2.bmp
 QImage MakeNubblerSheet();   // b3.bmp
 QImage MakeCirrelaSheet();   // b4.bmp
 
-// Toolbar and window pictures compiled into the program, written as PNG files
-// into `dir`. Returns false if a file could not be written.
-bool MakeToolbarPictures(const QString& dir);
+// Pictures compiled into the program are written as PNG files into `dir`;
+// each producer appends the names it wrote to `files` (they become the
+// resources ":/pictures/NAME"). Each returns false if a file could not be written.
+bool MakeToolbarPictures(const QString& dir, QStringList& files);  // buttons, icon
+bool MakeClockPictures(const QString& dir, QStringList& files);    // the digit strip
 
 }  // namespace art

@@ -4,6 +4,8 @@
 //   qg_artgen SHEET_DIR RESOURCE_DIR
 
 #include <QDir>
+#include <QFile>
+#include <QTextStream>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -39,9 +41,20 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (!art::MakeToolbarPictures(resourceDir)) {
+    QStringList files;
+    if (!art::MakeToolbarPictures(resourceDir, files) || !art::MakeClockPictures(resourceDir, files)) {
         std::fprintf(stderr, "qg_artgen: cannot write the pictures into %s\n", qPrintable(resourceDir));
         return 1;
     }
+    // The resource list for rcc, written last so that it is newer than the pictures.
+    QFile qrc(resourceDir + "/pictures.qrc");
+    if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "qg_artgen: cannot write %s\n", qPrintable(qrc.fileName()));
+        return 1;
+    }
+    QTextStream out(&qrc);
+    out << "<RCC>\n<qresource prefix=\"/pictures\">\n";
+    for (const QString& f : files) out << "  <file>" << f << "</file>\n";
+    out << "</qresource>\n</RCC>\n";
     return 0;
 }
