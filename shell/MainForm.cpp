@@ -1,1 +1,426 @@
 #include "shell/MainForm.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "puzzles/Cirrela.h"
+#include "puzzles/Nubbler.h"
+#include "puzzles/Pellora.h"
+#include "puzzles/Torvane.h"
+#include "shell/SheetLoader.h"
+#include "shell/Texts.h"
+
+// Resources live in the static shell library; register them before use.
+static void InitPictures() { Q_INIT_RESOURCE(pictures); }
+
+namespace qg {
+
+namespace {
+
+constexpr int kToolPanelHeight = 33;
+constexpr char kSection[] = "common";
+constexpr char kQuirkoHome[] = "https://www.quirkogames.example/";
+
+}  // namespace
+
+void OptionButton::mousePressEvent(QMouseEvent* event) {
+    if (!isEnabled() || !onMouseDown) return;
+    const QPoint at = event->position().toPoint();
+    onMouseDown(at.x(), at.y());
+}
+
+TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* parent)
+    : QWidget(parent), programDir_(std::move(programDir)), windows_(windows) {
+    InitPictures();
+    if (!windows_) {
+        ownWindows_ = std::make_unique<StandInWindows>();
+        windows_ = ownWindows_.get();
+    }
+    torvane_ = std::make_unique<Torvane>(*this);
+    pellora_ = std::make_unique<Pellora>(*this);
+    nubbler_ = std::make_unique<Nubbler>(*this);
+    cirrela_ = std::make_unique<Cirrela>(*this);
+    puzzles_ = {torvane_.get(), pellora_.get(), nubbler_.get(), cirrela_.get()};
+
+    setObjectName("MainForm");
+    setWindowTitle(QString::fromLatin1(kCaption));
+    QFont font = this->font();
+    font.setPixelSize(13);
+    setFont(font);
+
+    ToolPanel_ = new QWidget(this);
+    ToolPanel_->setObjectName("ToolPanel");
+    ToolPanel_->setGeometry(0, 0, kBoardWidth, kToolPanelHeight);
+    ToolPanel_->setAttribute(Qt::WA_StyledBackground);
+    ToolPanel_->setStyleSheet(
+        "#ToolPanel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #efe6d6, stop:1 #cdbfa6);"
+        " border-top: 1px solid #fffaf0; border-bottom: 1px solid #7d6e57; }");
+
+    box_ = new BoardBox(this);
+    box_->setObjectName("box");
+    box_->move(0, kToolPanelHeight);
+    box_->onMouseDown = [this](Qt::MouseButton button, int x, int y) { boxMouseDown(button, x, y); };
+
+    RulesShape_ = new RulesShape(this);
+    RulesShape_->setObjectName("RulesShape");
+
+    BuildToolbar();
+    Timer_.setInterval(200);
+    connect(&Timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
+}
+
+TMainForm::~TMainForm() = default;
+
+QToolButton* TMainForm::AddButton(QToolButton* button, const char* name, int left, int width, const char* picture) {
+    button->setParent(ToolPanel_);
+    button->setObjectName(name);
+    button->setGeometry(left, 4, width, 25);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(QIcon(QString(":/pictures/%1.png").arg(picture)));
+    button->setIconSize(QSize(width - 4, 21));
+    return button;
+}
+
+void TMainForm::BuildToolbar() {
+    MixBtn_ = AddButton(new QToolButton, "MixBtn", 4, 24, "mix");
+    connect(MixBtn_, &QToolButton::clicked, this, &TMainForm::MixBtnClick);
+
+    OptionBtn_ = static_cast<OptionButton*>(AddButton(new OptionButton, "OptionBtn", 28, 24, "option"));
+    OptionBtn_->onMouseDown = [this](int x, int y) { OptionBtnMouseDown(x, y); };
+
+    PauseBtn_ = AddButton(new QToolButton, "PauseBtn", 52, 24, "pause");
+    connect(PauseBtn_, &QToolButton::clicked, this, &TMainForm::cClick);
+
+    SoundBtn_ = AddButton(new QToolButton, "SoundBtn", 76, 24, "sound");
+    SoundBtn_->setCheckable(true);
+    connect(SoundBtn_, &QToolButton::clicked, this, &TMainForm::SoundBtnClick);
+
+    MidiBtn_ = AddButton(new QToolButton, "MidiBtn", 100, 24, "music");
+    MidiBtn_->setCheckable(true);
+    connect(MidiBtn_, &QToolButton::clicked, this, &TMainForm::MidiBtnClick);
+
+    HighScoreBtn_ = AddButton(new QToolButton, "HighScoreBtn", 124, 24, "highscore");
+    connect(HighScoreBtn_, &QToolButton::clicked, this, &TMainForm::HighScoreBtnClick);
+
+    ExitBtn_ = AddButton(new QToolButton, "ExitBtn", 148, 24, "exit");
+    connect(ExitBtn_, &QToolButton::clicked, this, &QWidget::close);
+
+    // At most one puzzle button is down, and the one that is down can be
+    // released again (which changes nothing else).
+    puzzleGroup_ = new QActionGroup(this);
+    puzzleGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    static constexpr const char* kNames[kPuzzleCount] = {"TorvaneBtn", "PelloraBtn", "NubblerBtn", "CirrelaBtn"};
+    static constexpr const char* kPictures[kPuzzleCount] = {"torvane", "pellora", "nubbler", "cirrela"};
+    for (int i = 0; i < kPuzzleCount; ++i) {
+        auto* action = new QAction(QIcon(QString(":/pictures/%1.png").arg(kPictures[i])), QString(), puzzleGroup_);
+        action->setCheckable(true);
+        QToolButton* button = AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i]);
+        button->setDefaultAction(action);
+        puzzleBtns_[static_cast<std::size_t>(i)] = button;
+        connect(action, &QAction::triggered, this, [this, i](bool checked) { PuzzleButtonTriggered(i, checked); });
+    }
+
+    TongueBtn_ = AddButton(new QToolButton, "TongueBtn", 396, 24, "tongue");
+    connect(TongueBtn_, &QToolButton::clicked, this, &TMainForm::TongueBtnClick);
+    HelpBtn_ = AddButton(new QToolButton, "HelpBtn", 420, 24, "help");
+    connect(HelpBtn_, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
+    InfoBtn_ = AddButton(new QToolButton, "InfoBtn", 444, 24, "info");
+    connect(InfoBtn_, &QToolButton::clicked, this, &TMainForm::InfoBtnClick);
+    QuirkoBtn_ = AddButton(new QToolButton, "QuirkoBtn", 468, 28, "quirko");
+    connect(QuirkoBtn_, &QToolButton::clicked, this, &TMainForm::QuirkoBtnClick);
+}
+
+bool TMainForm::FormCreate() {
+    // The program directory, the cipher and the help file come with their features.
+    random_.Seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+    setFixedSize(kBoardWidth, kToolPanelHeight + kBoardHeight);
+
+    // Settings, in their reading order.
+    Language_ = settings_.ReadInteger(kSection, "tongue", -1);
+    GameIndex_ = settings_.ReadInteger(kSection, "mode", 0);
+    if (GameIndex_ < 0 || GameIndex_ >= kPuzzleCount) GameIndex_ = 0;  // nothing sensible follows from others
+    pellora_->SetVariant(std::clamp(settings_.ReadInteger(kSection, "pmode", 1), 1, 3));
+    cirrela_->SetLevel(std::clamp(settings_.ReadInteger(kSection, "cmode", 1), 1, 4));
+    SoundBtn_->setChecked(settings_.ReadBool(kSection, "sound", true));
+    MidiBtn_->setChecked(settings_.ReadBool(kSection, "music", true));
+
+    // The bitmaps. Without them there is nothing to play.
+    const SheetSpec& spec = kSheets[static_cast<std::size_t>(GameIndex_)];
+    auto sheet = LoadSheet(programDir_ + spec.file, spec.minWidth, spec.minHeight);
+    if (!sheet) {
+        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + spec.file));
+        windows_->ShowError(this, OutOfMemoryText(Language_));
+        return false;
+    }
+    sheet_ = std::move(*sheet);
+    composition_ = Surface(kBoardWidth, kBoardHeight);
+
+    puzzleGroup_->actions()[GameIndex_]->setChecked(true);
+    pressedPuzzle_ = GameIndex_;
+    for (PuzzleSession& s : sessions_) s = PuzzleSession{};
+    Current().Prepare();
+    PlaceRulesShape();
+    OptionBtn_->setEnabled(kOptionFlag[static_cast<std::size_t>(GameIndex_)]);
+    CurrentSession().State = kStateReady;
+    firstActivation_ = true;
+    // Music set-up comes with the music player.
+    ApplyTexts();
+    setWindowTitle(QString::fromLatin1(kCaption));
+
+    created_ = true;
+    Timer_.start();
+    return true;
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!created_) return;
+    if (firstActivation_) {
+        // Draw the board now; the splash and language windows come once the
+        // window is on screen.
+        boxPaint();
+        QMetaObject::invokeMethod(this, &TMainForm::FormActivate, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::FormActivate() {
+    if (!firstActivation_) return;
+    firstActivation_ = false;
+    windows_->ShowSplash();
+    if (Language_ == -1) {
+        if (auto chosen = windows_->ChooseLanguage(Language_)) Language_ = *chosen;
+        ApplyTexts();
+    }
+}
+
+void TMainForm::PlaceRulesShape() {
+    const Rect r = kRulesRect[static_cast<std::size_t>(GameIndex_)];
+    RulesShape_->setGeometry(r.x, r.y + kToolPanelHeight, r.w, r.h);
+    RulesShape_->raise();
+}
+
+void TMainForm::PuzzleButtonTriggered(int index, bool checked) {
+    if (!checked) {  // the pressed button was released
+        pressedPuzzle_ = -1;
+        return;
+    }
+    const int before = pressedPuzzle_;
+    pressedPuzzle_ = index;
+    const int shown = GameIndex_;
+    SelectGame(index);
+    if (GameIndex_ != shown || index == shown) return;
+    // The switch failed: show the buttons as they were.
+    QAction* action = puzzleGroup_->actions()[index];
+    if (before >= 0) puzzleGroup_->actions()[before]->setChecked(true);
+    else action->setChecked(false);
+    pressedPuzzle_ = before;
+}
+
+void TMainForm::SelectGame(int index) {
+    if (index == GameIndex_ || index < 0 || index >= kPuzzleCount) return;
+    // Load the new sheet before giving up the old one, so a bad file leaves
+    // the game where it was.
+    const SheetSpec& spec = kSheets[static_cast<std::size_t>(index)];
+    auto sheet = LoadSheet(programDir_ + spec.file, spec.minWidth, spec.minHeight);
+    if (!sheet) {
+        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + spec.file));
+        windows_->ShowError(this, SheetMissingText(Language_, programDir_ + spec.file));
+        return;
+    }
+    GameIndex_ = index;
+    PlaceRulesShape();
+    sheet_ = std::move(*sheet);
+    if (CurrentSession().State == kStateNotPrepared) {
+        Current().Prepare();
+        CurrentSession().State = kStateReady;
+    }
+    OptionBtn_->setEnabled(kOptionFlag[static_cast<std::size_t>(index)]);
+    ApplyTexts();
+    boxPaint();
+    update();
+}
+
+void TMainForm::boxPaint() {
+    Current().Draw();
+    timboxPaint();
+}
+
+void TMainForm::boxMouseDown(Qt::MouseButton button, int x, int y) {
+    if (button == Qt::LeftButton) Current().LeftClick(x, y);
+    else if (button == Qt::RightButton) Current().RightClick(x, y);
+}
+
+void TMainForm::MixBtnClick() {
+    Timer_.stop();
+    if (CurrentSession().State == kStateInPlay && windows_->AskGiveUp(Language_) == kAnswerKeepOn) {
+        Timer_.start();
+        return;
+    }
+    Current().Shuffle();
+    if (GameIndex_ == kTorvane) Current().DrawTarget();
+    else Current().Draw();
+    CurrentSession().Elapsed = 0;
+    timboxPaint();
+    CurrentSession().State = kStateReady;
+    Timer_.start();
+}
+
+void TMainForm::OptionBtnMouseDown(int x, int y) {
+    Timer_.stop();
+    if (CurrentSession().State == kStateInPlay && windows_->AskGiveUp(Language_) == kAnswerKeepOn) {
+        Timer_.start();
+        return;
+    }
+    // The upper-right triangle of the button raises, the rest lowers.
+    const bool up = x > y;
+    if (kOptionFlag[static_cast<std::size_t>(GameIndex_)]) {
+        Current().ChangeOption(up);
+        CurrentSession().Elapsed = 0;
+        timboxPaint();
+    }
+    Timer_.start();
+}
+
+void TMainForm::PuzzleSolved() {
+    if (CurrentSession().State == kStateSolved) return;
+    CurrentSession().State = kStateSolved;
+    PlaySound(1);
+    windows_->ShowSolved(Language_);
+    MakeTableKey();
+    windows_->ShowHighscores(Language_, TableKey_, CurrentSession().Elapsed);
+}
+
+void TMainForm::MakeTableKey() {
+    switch (GameIndex_) {
+    case kTorvane: TableKey_ = "torv"; break;
+    case kPellora: TableKey_ = QString("pell%1").arg(pellora_->Variant()); break;
+    case kNubbler: TableKey_ = "nubb"; break;
+    default: TableKey_ = QString("cirr%1").arg(cirrela_->Level()); break;
+    }
+}
+
+void TMainForm::TimerTimer() {
+    // Music keeping comes with the music player.
+    if (CurrentSession().State == kStateInPlay) {
+        ++CurrentSession().Elapsed;
+        timboxPaint();
+    }
+}
+
+void TMainForm::timboxPaint() {
+    // The clock display comes with the clock.
+}
+
+void TMainForm::PlaySound(int) {
+    // Sound effects come with the sound player.
+}
+
+void TMainForm::Pause(int ms) {
+    // Blocks on the monotonic clock without handling any event: presses made
+    // meanwhile wait in the queue and are handled in order afterwards.
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void TMainForm::ApplyTexts() {
+    const ToolbarTexts t = ToolbarTextsFor(Language_, SoundBtn_->isChecked(), MidiBtn_->isChecked());
+    MixBtn_->setToolTip(t.mix);
+    OptionBtn_->setToolTip(t.option);
+    PauseBtn_->setToolTip(t.pause);
+    SoundBtn_->setToolTip(t.sound);
+    MidiBtn_->setToolTip(t.midi);
+    HighScoreBtn_->setToolTip(t.highScore);
+    ExitBtn_->setToolTip(t.exit);
+    const QString puzzleHints[kPuzzleCount] = {t.torvane, t.pellora, t.nubbler, t.cirrela};
+    for (int i = 0; i < kPuzzleCount; ++i) puzzleGroup_->actions()[i]->setToolTip(puzzleHints[i]);
+    TongueBtn_->setToolTip(t.tongue);
+    HelpBtn_->setToolTip(t.help);
+    InfoBtn_->setToolTip(t.info);
+    QuirkoBtn_->setToolTip(t.quirko);
+    RulesShape_->setToolTip(ForDisplay(RulesText(Language_, GameIndex_)));
+}
+
+void TMainForm::cClick() {
+    if (CurrentSession().State != kStateInPlay) return;
+    Timer_.stop();
+    windows_->ShowPaused(Language_);
+    Timer_.start();
+}
+
+void TMainForm::SoundBtnClick() { ApplyTexts(); }
+
+void TMainForm::MidiBtnClick() {
+    // Switching the music on and off comes with the music player.
+    ApplyTexts();
+}
+
+void TMainForm::HighScoreBtnClick() {
+    Timer_.stop();
+    MakeTableKey();
+    windows_->ShowHighscores(Language_, TableKey_, 0);
+    Timer_.start();
+}
+
+void TMainForm::TongueBtnClick() {
+    // The clock keeps counting while the player chooses.
+    if (auto chosen = windows_->ChooseLanguage(Language_)) Language_ = *chosen;
+    ApplyTexts();
+}
+
+void TMainForm::HelpBtnClick() {
+    Timer_.stop();
+    windows_->ShowHelp(Language_);
+    Timer_.start();
+}
+
+void TMainForm::InfoBtnClick() {
+    Timer_.stop();
+    windows_->ShowAbout(Language_);
+    Timer_.start();
+}
+
+void TMainForm::QuirkoBtnClick() {
+    if (quirkoBroken_) return;
+    if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kQuirkoHome)))) quirkoBroken_ = true;
+}
+
+bool TMainForm::FormCloseQuery() {
+    Timer_.stop();
+    const bool close = windows_->AskQuit(Language_) == kAnswerYes;
+    Timer_.start();
+    return close;
+}
+
+void TMainForm::FormClose() {
+    Timer_.stop();
+    windows_->CloseHelp();
+    settings_.WriteInteger(kSection, "mode", GameIndex_);
+    settings_.WriteInteger(kSection, "pmode", pellora_->Variant());
+    settings_.WriteInteger(kSection, "cmode", cirrela_->Level());
+    settings_.WriteBool(kSection, "sound", SoundBtn_->isChecked());
+    settings_.WriteBool(kSection, "music", MidiBtn_->isChecked());
+    settings_.WriteInteger(kSection, "tongue", Language_);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!created_ || !FormCloseQuery()) {
+        if (created_) {
+            event->ignore();
+            return;
+        }
+    } else {
+        FormClose();
+    }
+    event->accept();
+}
+
+}  // namespace qg

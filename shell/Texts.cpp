@@ -1,1 +1,73 @@
+#include "shell/Texts.h"
 
+namespace qg {
+
+namespace {
+QString Pick(int language, const char* german, const char* english) {
+    return QString::fromUtf8(IsGerman(language) ? german : english);
+}
+}  // namespace
+
+ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed) {
+    const int l = language;
+    ToolbarTexts t;
+    t.mix = Pick(l, "Ich fang neu an.", "I start again.");
+    t.option = Pick(l, "Gibts da kein anderes Muster?", "Are there any more patterns?");
+    t.pause = Pick(l, "Ich brauch eine kurze Pause.", "I need a break.");
+    t.sound = soundPressed ? Pick(l, "Ich schalte die Geräusche lieber aus.", "I like it without sound-effects.")
+                           : Pick(l, "Ohne Geräusche ist es doch etwas fad.", "Without sound ist is boring.");
+    t.midi = midiPressed ? Pick(l, "Ohne Musik ist es mir lieber.", "I don't like the music now.")
+                         : Pick(l, "Ich mag die Musik.", "Ich like the music.");
+    t.highScore = Pick(l, "Wer sind die Besten?", "Who is the best?");
+    t.exit = Pick(l, "Ich hab genug!", "That's enough for now!");
+    t.torvane = Pick(l, "Jetzt spiel ich eine Runde TORVANE.", "A lap TORVANE for me.");
+    t.pellora = Pick(l, "Jetzt knack ich schnell das PELLORA.", "I quickly solve the PELLORA.");
+    t.nubbler = Pick(l, "Nach NUBBLER steht mir der Sinn.", "NUPBLER is, what I like now.");
+    t.cirrela = Pick(l, "CIRRELA wartet schon auf mich.", "CIRRELA waits for me.");
+    t.timeLabel = Pick(l, "Zeit:", "Time:");
+    // The language button always speaks the other language.
+    t.tongue = Pick(l, "I don't speak german.", "Ich spreche nicht englisch.");
+    t.help = Pick(l, "Ich laß mir unter die Arme greifen.", "I need help.");
+    t.info = Pick(l, "Wer hat diese Spiele nur verbrochen?", "Who's the QUIRKO GAMES inventor?");
+    t.quirko = Pick(l, "Hurra, es gibt noch mehr Quirko Games.", "Hurrah, there are more QUIRKO GAMES.");
+    return t;
+}
+
+QString RulesText(int language, int gameIndex) {
+    switch (gameIndex) {
+    case 0:
+        return Pick(language, "Drehe die schwarzen TORVANE-Teller.\rStelle die rechts gezeigteOrdnung her.",
+                    "Rotate the black TORVANE-plates.\rTry to build the pattern shown right.");
+    case 1:
+        return Pick(language,
+                    "Drehe jeweils sechs Linsen des PELLORAs\rbis die Farben der Linsen und der\rPellorasektoren übereinstimmen.",
+                    "Rotate every six pills of the PELLORA\runtil the color of the pills fits to\rthe color of the ground.");
+    case 2:
+        return Pick(language,
+                    "Drehe die NUBBLER-Scheiben.\rKnöpfe, die nebeneinander liegen,\rmüssen die gleiche Farbe haben.",
+                    "Rotate the NUBBLER-plates.\rButtons, which lay next to each\rother, must have the same color.");
+    case 3:
+        return Pick(language, "Rolle die Kugeln in den CIRRELA-Ringen.\rStelle die rechts oben gezeigte Ordnung her.",
+                    "Roll the balls in the CIRRELA-rings.\rTry to build the pattern shown right.");
+    default:
+        return QString();
+    }
+}
+
+QString ForDisplay(const QString& stored) {
+    QString shown = stored;
+    shown.replace(QChar('\r'), QChar('\n'));
+    return shown;
+}
+
+QString OutOfMemoryText(int language) {
+    return Pick(language, "Zuwenig Speicher! Programm wird beendet.", "Not enough memory! Program aborted.");
+}
+
+QString SheetMissingText(int language, const QString& file) {
+    return IsGerman(language)
+               ? QString::fromUtf8("Die Bilddatei \"%1\" fehlt oder ist beschädigt. Das Spiel bleibt beim bisherigen Rätsel.").arg(file)
+               : QString("The picture file \"%1\" is missing or damaged. The game stays with the current puzzle.").arg(file);
+}
+
+}  // namespace qg

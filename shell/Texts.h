@@ -1,0 +1,31 @@
+#pragma once
+// Every text of the main window, in German (Language 1) and English (any
+// other Language).
+
+#include <QString>
+
+namespace qg {
+
+inline bool IsGerman(int language) { return language == 1; }
+
+struct ToolbarTexts {
+    QString mix, option, pause, sound, midi, highScore, exit;
+    QString torvane, pellora, nubbler, cirrela;
+    QString timeLabel, tongue, help, info, quirko;
+};
+
+// The hints and the clock caption; the toggles' hints follow their state.
+ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed);
+
+// The rules of puzzle gameIndex, lines joined by carriage returns as stored.
+QString RulesText(int language, int gameIndex);
+
+// A stored multi-line text as a tooltip shows it.
+QString ForDisplay(const QString& stored);
+
+QString OutOfMemoryText(int language);
+QString SheetMissingText(int language, const QString& file);
+
+inline constexpr const char* kCaption = "Quirko Gyrelle V1.5";
+
+}  // namespace qg
