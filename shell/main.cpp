@@ -1,6 +1,7 @@
 // Quirko Gyrelle: four rotation puzzles in one window.
 
 #include <QApplication>
+#include <QIcon>
 
 #include "shell/MainForm.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quirko Gyrelle");
     QApplication::setOrganizationName("QuirkoGames");
+    QApplication::setWindowIcon(QIcon(":/pictures/icon.png"));
 
     qg::TMainForm form(QCoreApplication::applicationDirPath() + "/");
     if (!form.FormCreate()) return 1;
