@@ -53,6 +53,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
 
     setObjectName("MainForm");
     setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowIcon(QIcon(":/pictures/icon.png"));
     QFont font = this->font();
     font.setPixelSize(13);
     setFont(font);

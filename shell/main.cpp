@@ -1,7 +1,6 @@
 // Quirko Gyrelle: four rotation puzzles in one window.
 
 #include <QApplication>
-#include <QIcon>
 
 #include "shell/MainForm.h"
 
@@ -9,7 +8,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quirko Gyrelle");
     QApplication::setOrganizationName("QuirkoGames");
-    QApplication::setWindowIcon(QIcon(":/pictures/icon.png"));
 
     qg::TMainForm form(QCoreApplication::applicationDirPath() + "/");
     if (!form.FormCreate()) return 1;
