@@ -2,8 +2,17 @@
 // The program's settings store, in place of the registry key
 // "Software\QuirkoGames\QuirkoGyrelle\V1": sections are subkeys ("common",
 // "highscore"), every value is text.
+//
+// One INI file, $XDG_CONFIG_HOME/QuirkoGames/QuirkoGyrelle/V1.ini (or
+// ~/.config/... when XDG_CONFIG_HOME is unset). Section and value names are
+// compared without regard to case, as registry names are. Reading never
+// creates anything; every write replaces the whole file atomically, so a kill
+// at any moment leaves either the old file or the new one. A write that fails
+// leaves the old file as it was and says so in one line on stderr.
 
 #include <QString>
+
+#include <optional>
 
 namespace qg {
 
@@ -15,6 +24,8 @@ public:
     explicit Settings(QString filePath);
 
     const QString& FilePath() const { return path_; }
+    // Where the user's store lives, from the environment as it is now.
+    static QString DefaultFilePath();
 
     // The default when the section or value is missing or its text is not a
     // whole decimal number in 32-bit range.
@@ -29,7 +40,14 @@ public:
     bool WriteString(const QString& section, const QString& name, const QString& text);
 
 private:
+    // The stored text, or nothing when the value is missing or is not a
+    // single string (a hand-edited unquoted "a,b" reads back as a list).
+    std::optional<QString> ReadText(const QString& section, const QString& name) const;
+
     QString path_;
 };
+
+// An optional sign and decimal digits, nothing else, within 32 bits.
+std::optional<int> ParseWholeNumber(const QString& text);
 
 }  // namespace qg
