@@ -1,1 +1,126 @@
+// Every generated sheet: its size, its file format, and the sprite rule
+// pixel by pixel (masks pure black or white; pictures black wherever their
+// mask is white, so ORing a picture never touches the table around a piece).
+
 #include <gtest/gtest.h>
+
+#include <QFile>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+#include "shell/Puzzle.h"
+#include "shell/PuzzleTables.h"
+#include "shell/SheetLoader.h"
+
+namespace qg {
+namespace {
+
+// One mask and the pictures drawn through it, in sheet coordinates.
+struct SpriteGroup {
+    int game;  // GameIndex of the sheet
+    const char* what;
+    Rect mask;
+    std::vector<Rect> pictures;
+};
+
+const std::vector<SpriteGroup>& SpriteGroups() {
+    static const std::vector<SpriteGroup> groups = {
+        // TORVANE (b1.bmp)
+        {kTorvane, "board pieces", {200, 333, 50, 50}, {{0, 333, 50, 50}, {50, 333, 50, 50}, {100, 333, 50, 50}, {150, 333, 50, 50}}},
+        {kTorvane, "target tiles", {370, 333, 30, 30}, {{250, 333, 30, 30}, {280, 333, 30, 30}, {310, 333, 30, 30}, {340, 333, 30, 30}}},
+        // PELLORA (b2.bmp): rows to be added with its pictures.
+        // NUBBLER (b3.bmp): rows to be added with its pictures.
+        // CIRRELA (b4.bmp): rows to be added with its pictures.
+    };
+    return groups;
+}
+
+constexpr std::uint32_t kBlack = 0xFF000000u;
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+
+QString SheetPath(int game) { return QString(QG_PROGRAM_DIR) + kSheets[static_cast<std::size_t>(game)].file; }
+
+const std::optional<Surface>& Sheet(int game) {
+    static std::optional<Surface> sheets[kPuzzleCount];
+    static bool loaded[kPuzzleCount] = {};
+    if (!loaded[game]) {
+        const SheetSpec& spec = kSheets[static_cast<std::size_t>(game)];
+        sheets[game] = LoadSheet(SheetPath(game), spec.minWidth, spec.minHeight);
+        loaded[game] = true;
+    }
+    return sheets[game];
+}
+
+TEST(Sheets, EachLoadsAsA24BitBmpOfAtLeastItsSize) {
+    for (int game = 0; game < kPuzzleCount; ++game) {
+        const SheetSpec& spec = kSheets[static_cast<std::size_t>(game)];
+        SCOPED_TRACE(spec.file);
+        QFile file(SheetPath(game));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray header = file.read(30);
+        ASSERT_EQ(header.size(), 30);
+        EXPECT_EQ(header.left(2), QByteArray("BM"));
+        EXPECT_EQ(static_cast<unsigned char>(header[28]) | (static_cast<unsigned char>(header[29]) << 8), 24);
+
+        const auto& sheet = Sheet(game);
+        ASSERT_TRUE(sheet.has_value());
+        EXPECT_GE(sheet->width(), spec.minWidth);
+        EXPECT_GE(sheet->height(), spec.minHeight);
+    }
+}
+
+TEST(Sheets, MasksAreBlackOrWhiteAndPicturesBlackAroundThem) {
+    for (const SpriteGroup& g : SpriteGroups()) {
+        SCOPED_TRACE(std::string(kSheets[static_cast<std::size_t>(g.game)].file) + " " + g.what);
+        const auto& sheet = Sheet(g.game);
+        ASSERT_TRUE(sheet.has_value());
+        ASSERT_LE(g.mask.x + g.mask.w, sheet->width());
+        ASSERT_LE(g.mask.y + g.mask.h, sheet->height());
+
+        int inside = 0, stray = 0;
+        for (int v = 0; v < g.mask.h; ++v)
+            for (int u = 0; u < g.mask.w; ++u) {
+                const std::uint32_t m = sheet->pixel(g.mask.x + u, g.mask.y + v);
+                if (m == kBlack) ++inside;
+                else if (m != kWhite) ++stray;
+            }
+        EXPECT_EQ(stray, 0) << "grey mask pixels";
+        // A real outline: neither empty nor the whole box.
+        EXPECT_GT(inside, g.mask.w * g.mask.h / 4);
+        EXPECT_LT(inside, g.mask.w * g.mask.h);
+
+        for (const Rect& pic : g.pictures) {
+            ASSERT_EQ(pic.w, g.mask.w);
+            ASSERT_EQ(pic.h, g.mask.h);
+            ASSERT_LE(pic.x + pic.w, sheet->width());
+            ASSERT_LE(pic.y + pic.h, sheet->height());
+            int leaks = 0, lit = 0;
+            for (int v = 0; v < pic.h; ++v)
+                for (int u = 0; u < pic.w; ++u) {
+                    const std::uint32_t p = sheet->pixel(pic.x + u, pic.y + v);
+                    if (sheet->pixel(g.mask.x + u, g.mask.y + v) == kWhite) leaks += p != kBlack;
+                    else lit += p != kBlack;
+                }
+            EXPECT_EQ(leaks, 0) << "picture at " << pic.x << "," << pic.y << " is not black outside its mask";
+            EXPECT_GT(lit, inside / 2) << "picture at " << pic.x << "," << pic.y << " is mostly empty";
+        }
+    }
+}
+
+// The board background is a picture of its own and must not be left black.
+TEST(Sheets, BoardBackgroundIsPainted) {
+    for (int game = 0; game < kPuzzleCount; ++game) {
+        SCOPED_TRACE(kSheets[static_cast<std::size_t>(game)].file);
+        const auto& sheet = Sheet(game);
+        ASSERT_TRUE(sheet.has_value());
+        int black = 0;
+        for (int y = 0; y < kBoardHeight; y += 3)
+            for (int x = 0; x < kBoardWidth; x += 3) black += sheet->pixel(x, y) == kBlack;
+        EXPECT_LT(black, (kBoardWidth / 3) * (kBoardHeight / 3) / 2);
+    }
+}
+
+}  // namespace
+}  // namespace qg

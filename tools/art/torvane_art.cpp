@@ -1,13 +1,231 @@
-// Pictures of b1.bmp.
+// Pictures of b1.bmp: a wooden table with a felt mat, five black turning
+// plates, the sunken target panel and the name plaque; below the board the
+// four glossy pieces, the four target tiles and their two masks.
 
+#include <QLinearGradient>
+#include <QRadialGradient>
+
+#include <algorithm>
+
+#include "puzzles/Torvane.h"
 #include "tools/art/ArtKit.h"
 #include "tools/art/Sheets.h"
 
 namespace art {
+namespace {
+
+constexpr QRectF kMat(22, 22, 286, 286);            // felt under the plates
+// Plates are rounded so far that the middle plate leaves the hubs of the
+// corner plates free, and the corner plates do not touch each other.
+constexpr qreal kPlateHalf = 59;
+constexpr qreal kPlateCorner = 38;
+constexpr QRectF kPanelFrame(320, 11, 166, 166);     // raised wooden frame of the target
+constexpr QRectF kPanelWell(328, 19, 150, 150);      // the sunken well the tiles lie in
+constexpr QRectF kPlaque(316, 258, 152, 46);         // name plaque, inside the rules hint area
+constexpr qreal kPieceDiameter = 48;
+constexpr qreal kSocketRadius = 22;                  // hidden under a resting piece
+
+QPainterPath RoundedRect(const QRectF& r, qreal radius) {
+    QPainterPath path;
+    path.addRoundedRect(r, radius, radius);
+    return path;
+}
+
+QPainterPath PlateShape(int plate) {
+    const qg::TorvanePlate& p = qg::kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+    return RoundedRect(QRectF(p.hubX - kPlateHalf, p.hubY - kPlateHalf, 2 * kPlateHalf, 2 * kPlateHalf), kPlateCorner);
+}
+
+// A texture laid into a shape of the sheet.
+void FillWithTexture(QImage& sheet, const QPainterPath& shape, const QImage& texture) {
+    QPainter p(&sheet);
+    Prepare(p);
+    p.setClipPath(shape);
+    p.drawImage(QPointF(0, 0), texture);
+}
+
+// Darkens the inside of `well` along its upper-left edges, as a recess does
+// under light from the upper left.
+void InnerShadow(QImage& sheet, const QPainterPath& well, int blur, int alpha) {
+    QImage shaded = sheet.copy();
+    QPainterPath outside;
+    outside.addRect(QRectF(-40, -40, sheet.width() + 80, sheet.height() + 80));
+    outside = outside.subtracted(well);
+    DrawShadow(shaded, outside, QPointF(3, 3), blur, alpha);
+    QPainter p(&sheet);
+    Prepare(p);
+    p.setClipPath(well);
+    p.drawImage(QPointF(0, 0), shaded);
+}
+
+void DrawTable(QImage& sheet) {
+    Put(sheet, MakeTexture(QSize(qg::kBoardWidth, qg::kBoardHeight), Texture::Wood, QColor(50, 32, 20), QColor(86, 58, 36), 41),
+        QPoint(0, 0));
+    // A soft vignette keeps the eye on the middle of the table.
+    QPainter p(&sheet);
+    Prepare(p);
+    QRadialGradient v(QPointF(250, 160), 330);
+    v.setColorAt(0.55, QColor(0, 0, 0, 0));
+    v.setColorAt(1.0, QColor(0, 0, 0, 70));
+    p.fillRect(QRectF(0, 0, qg::kBoardWidth, qg::kBoardHeight), v);
+}
+
+void DrawMat(QImage& sheet) {
+    const QPainterPath mat = RoundedRect(kMat, 9);
+    DrawShadow(sheet, mat, QPointF(3, 4), 4, 130);
+    FillWithTexture(sheet, mat, MakeTexture(sheet.size(), Texture::Felt, QColor(16, 46, 34), QColor(30, 70, 52), 17));
+    QPainter p(&sheet);
+    Prepare(p);
+    DrawBevel(p, mat, 2, true);
+    // The stitched seam round the edge.
+    QPen seam(QColor(70, 112, 88, 150), 1.0, Qt::CustomDashLine, Qt::RoundCap);
+    seam.setDashPattern({3, 3});
+    p.setPen(seam);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(RoundedRect(kMat.adjusted(6.5, 6.5, -6.5, -6.5), 5));
+}
+
+void DrawSocket(QPainter& p, QPointF c) {
+    QRadialGradient g(c + QPointF(4, 4), kSocketRadius * 1.3);
+    g.setColorAt(0.0, QColor(30, 30, 34));
+    g.setColorAt(1.0, QColor(8, 8, 10));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(c, kSocketRadius, kSocketRadius);
+    QPainterPath rim;
+    rim.addEllipse(c, kSocketRadius, kSocketRadius);
+    DrawBevel(p, rim, 1.5, false);
+}
+
+// The brass knob on the hub: the place to press.
+void DrawHub(QPainter& p, QPointF c) {
+    p.setPen(QPen(QColor(6, 6, 8), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(c, 13, 13);  // the groove the plate turns in
+    QRadialGradient g(c - QPointF(3, 3), 13);
+    g.setColorAt(0.0, QColor(250, 226, 150));
+    g.setColorAt(0.5, QColor(196, 150, 66));
+    g.setColorAt(1.0, QColor(104, 70, 22));
+    p.setBrush(g);
+    p.setPen(QPen(QColor(70, 46, 12), 1));
+    p.drawEllipse(c, 10, 10);
+    // A slotted screw head, turned a little.
+    p.setPen(QPen(QColor(78, 52, 16), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c + QPointF(-4.5, 2.5), c + QPointF(4.5, -2.5));
+    p.setPen(QPen(QColor(255, 240, 190, 150), 1, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c + QPointF(-4, 4), c + QPointF(4.5, -0.5));
+}
+
+void DrawPlate(QImage& sheet, int plate) {
+    const QPainterPath shape = PlateShape(plate);
+    DrawShadow(sheet, shape, QPointF(4, 5), 5, 170);
+    const qg::TorvanePlate& hub = qg::kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+    const QPointF c(hub.hubX, hub.hubY);
+    QPainter p(&sheet);
+    Prepare(p);
+    QLinearGradient body(c - QPointF(kPlateHalf, kPlateHalf), c + QPointF(kPlateHalf, kPlateHalf));
+    body.setColorAt(0.0, QColor(48, 48, 54));
+    body.setColorAt(0.5, QColor(26, 26, 30));
+    body.setColorAt(1.0, QColor(12, 12, 14));
+    p.setPen(QPen(QColor(4, 4, 5), 1));
+    p.setBrush(body);
+    p.drawPath(shape);
+    DrawBevel(p, shape, 2.5, true);
+    for (const qg::TorvaneOffset& o : qg::kTorvaneTurnFrames[0]) DrawSocket(p, c + QPointF(o.dx, o.dy));
+    DrawHub(p, c);
+}
+
+void DrawTargetPanel(QImage& sheet) {
+    const QPainterPath frame = RoundedRect(kPanelFrame, 8);
+    DrawShadow(sheet, frame, QPointF(3, 4), 4, 150);
+    FillWithTexture(sheet, frame,
+                    MakeTexture(sheet.size(), Texture::Wood, QColor(92, 62, 38), QColor(128, 90, 56), 73));
+    {
+        QPainter p(&sheet);
+        Prepare(p);
+        DrawBevel(p, frame, 2.5, true);
+    }
+    const QPainterPath well = RoundedRect(kPanelWell, 4);
+    FillWithTexture(sheet, well, MakeTexture(sheet.size(), Texture::Felt, QColor(14, 16, 20), QColor(28, 32, 38), 29));
+    InnerShadow(sheet, well, 3, 200);
+    QPainter p(&sheet);
+    Prepare(p);
+    DrawBevel(p, well, 2, false);
+}
+
+void DrawPlaque(QImage& sheet) {
+    const QPainterPath plaque = RoundedRect(kPlaque, 5);
+    DrawShadow(sheet, plaque, QPointF(2, 3), 3, 150);
+    QPainter p(&sheet);
+    Prepare(p);
+    QLinearGradient brass(kPlaque.topLeft(), kPlaque.bottomRight());
+    brass.setColorAt(0.0, QColor(226, 192, 110));
+    brass.setColorAt(0.45, QColor(182, 138, 62));
+    brass.setColorAt(1.0, QColor(120, 84, 32));
+    p.setPen(QPen(QColor(84, 56, 18), 1));
+    p.setBrush(brass);
+    p.drawPath(plaque);
+    DrawBevel(p, plaque, 2, true);
+    for (qreal x : {kPlaque.left() + 9, kPlaque.right() - 9}) {
+        const QPointF c(x, kPlaque.center().y());
+        p.setPen(QPen(QColor(84, 56, 18), 1));
+        p.setBrush(QColor(150, 110, 46));
+        p.drawEllipse(c, 3, 3);
+        p.setPen(QPen(QColor(84, 56, 18), 1));
+        p.drawLine(c + QPointF(-2, 0), c + QPointF(2, 0));
+    }
+    // Engraved name: a dark cut with its lit lower edge.
+    QFont font("DejaVu Serif");
+    font.setPixelSize(19);
+    font.setBold(true);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    p.setFont(font);
+    const QRectF text = kPlaque.adjusted(16, 0, -16, 0);
+    p.setPen(QColor(255, 236, 180, 170));
+    p.drawText(text.translated(1, 1), Qt::AlignCenter, "TORVANE");
+    p.setPen(QColor(70, 44, 12));
+    p.drawText(text, Qt::AlignCenter, "TORVANE");
+}
+
+void DrawBackground(QImage& sheet) {
+    DrawTable(sheet);
+    DrawMat(sheet);
+    // The middle plate lies over the inner corners of the other four.
+    for (int plate : {1, 2, 4, 5, 3}) DrawPlate(sheet, plate);
+    DrawTargetPanel(sheet);
+    DrawPlaque(sheet);
+}
+
+void DrawSprites(QImage& sheet) {
+    const int row = qg::kTorvaneSpriteRow;
+    Sprite mask;
+    for (int colour = 1; colour <= 4; ++colour) {
+        const qreal inset = (qg::kTorvanePieceSize - kPieceDiameter) / 2.0;
+        const Sprite piece = MakeSprite(QSize(qg::kTorvanePieceSize, qg::kTorvanePieceSize), [&](QPainter& p) {
+            DrawGlossyDisc(p, QRectF(inset, inset, kPieceDiameter, kPieceDiameter), colour);
+        });
+        Put(sheet, piece.picture, QPoint(qg::TorvanePieceSheetX(colour), row));
+        mask = piece;
+    }
+    Put(sheet, mask.mask, QPoint(qg::kTorvanePieceMaskX, row));
+
+    const int t = qg::kTorvaneTileSize;
+    for (int colour = 1; colour <= 4; ++colour) {
+        const Sprite tile = MakeSprite(QSize(t, t), [&](QPainter& p) {
+            DrawGlossy(p, RoundedRect(QRectF(0.5, 0.5, t - 1, t - 1), 6), colour, 13);
+        });
+        Put(sheet, tile.picture, QPoint(qg::TorvaneTileSheetX(colour), row));
+        mask = tile;
+    }
+    Put(sheet, mask.mask, QPoint(qg::kTorvaneTileMaskX, row));
+}
+
+}  // namespace
 
 QImage MakeTorvaneSheet() {
     QImage sheet = NewSheet(500, 383);
-    Put(sheet, MakeTexture(QSize(500, 333), Texture::Wood, QColor(58, 40, 28), QColor(92, 66, 44), 41), QPoint(0, 0));
+    DrawBackground(sheet);
+    DrawSprites(sheet);
     return sheet;
 }
 
