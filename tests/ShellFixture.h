@@ -1,0 +1,108 @@
+#pragma once
+// Helpers for the tests that drive the real main window under the offscreen
+// platform: scripted message windows, a program directory of our own, and
+// clicks delivered through the window so they land where a player's would.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/Dialogs.h"
+#include "shell/MainForm.h"
+
+namespace qg::test {
+
+// Records which windows the shell opened, in order, and answers its questions.
+class ScriptedWindows : public MessageWindows {
+public:
+    void ShowSplash() override { log.push_back("splash"); }
+    std::optional<int> ChooseLanguage(int) override {
+        log.push_back("language");
+        return languageChoice;
+    }
+    int AskGiveUp(int) override {
+        log.push_back("giveup");
+        return giveUpAnswer;
+    }
+    int AskQuit(int) override {
+        log.push_back("quit");
+        return quitAnswer;
+    }
+    void ShowPaused(int) override { log.push_back("paused"); }
+    void ShowSolved(int) override { log.push_back("solved"); }
+    void ShowHighscores(int, const QString& key, int time) override {
+        log.push_back("highscores " + key.toStdString() + " " + std::to_string(time));
+    }
+    void ShowAbout(int) override { log.push_back("about"); }
+    void ShowHelp(int) override { log.push_back("help"); }
+    void CloseHelp() override { log.push_back("closehelp"); }
+    void ShowError(QWidget*, const QString& text) override { errors.push_back(text.toStdString()); }
+
+    std::vector<std::string> log;
+    std::vector<std::string> errors;
+    std::optional<int> languageChoice;
+    int giveUpAnswer = kAnswerYes;
+    int quitAnswer = kAnswerYes;
+};
+
+inline QString GameDir() { return QString(QG_PROGRAM_DIR); }
+
+// A program directory with copies of the generated sheets, to break at will.
+class ProgramDir {
+public:
+    ProgramDir() {
+        for (const char* f : {"b1.bmp", "b2.bmp", "b3.bmp", "b4.bmp"}) QFile::copy(GameDir() + f, Path(f));
+    }
+    QString Dir() const { return dir_.path() + "/"; }
+    QString Path(const char* file) const { return Dir() + file; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A fresh settings folder for one test.
+class ConfigHome {
+public:
+    ConfigHome() : old_(qgetenv("XDG_CONFIG_HOME")) { qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit()); }
+    ~ConfigHome() { qputenv("XDG_CONFIG_HOME", old_); }
+    QString Path() const { return dir_.path(); }
+    bool IsEmpty() const { return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty(); }
+
+private:
+    QByteArray old_;
+    QTemporaryDir dir_;
+};
+
+inline std::unique_ptr<TMainForm> ShowMainForm(ScriptedWindows& windows, const QString& dir = GameDir()) {
+    auto form = std::make_unique<TMainForm>(dir, &windows);
+    if (!form->FormCreate()) return nullptr;
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
+    QCoreApplication::processEvents();  // the first activation
+    form->timer().stop();  // tests count ticks themselves
+    return form;
+}
+
+inline QToolButton* Button(TMainForm& form, const char* name) { return form.findChild<QToolButton*>(name); }
+
+// A press at board point (x, y), routed through the window like a real one.
+inline void ClickBoard(TMainForm& form, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(form.windowHandle(), button, {}, QPoint(x, y + 33));
+}
+
+inline void ClickButton(TMainForm& form, const char* name, QPoint at = QPoint(12, 12)) {
+    QToolButton* b = Button(form, name);
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, b->mapTo(&form, at));
+}
+
+inline std::uint32_t ScreenPixel(TMainForm& form, int x, int y) { return form.Screen().pixel(x, y); }
+
+}  // namespace qg::test
