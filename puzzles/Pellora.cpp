@@ -1,12 +1,149 @@
 #include "puzzles/Pellora.h"
 
-namespace qg {
+#include <algorithm>
 
-// Until the puzzle is built it shows its board background and ignores presses.
+namespace qg {
+namespace {
+
+constexpr int kMoveSound = 2;
+constexpr int kFramePauseMs = 40;
+constexpr int kShuffleTurnsPerCell = 20;
+
+// A cell's background is restored two rows taller than its cluster covers.
+constexpr int kRestoreHalfWidth = 28;
+constexpr int kRestoreHalfHeight = 33;
+// The middle 56 columns of the scratch tile are laid onto the board.
+constexpr int kClusterHalfWidth = 28;
+constexpr int kClusterHalfHeight = 31;
+constexpr int kClusterWidth = 56;
+
+constexpr bool ValidCell(int cell) { return cell >= 1 && cell <= kPelloraCells; }
+
+}  // namespace
+
+Pellora::Pellora(PuzzleHost& host) : Puzzle(host) {}
+
+void Pellora::SetVariant(int variant) { variant_ = std::clamp(variant, 1, 3); }
+
+void Pellora::Prepare() { Shuffle(); }
+
+void Pellora::Shuffle() {
+    const PelloraVariantRow& v = Params();
+    for (int p = 1; p <= v.lenses; ++p) board_[static_cast<std::size_t>(p)] = PelloraTarget[static_cast<std::size_t>(p)];
+    for (int n = 0; n < kShuffleTurnsPerCell * v.cells + 1; ++n) TurnLeft(1 + host().Random(v.cells));
+    host().SetState(kStateReady);
+}
+
+void Pellora::TurnLeft(int cell) {
+    const auto& lens = PelloraCellAt(cell).lens;
+    const std::uint8_t first = board_[static_cast<std::size_t>(lens[0])];
+    for (int k = 0; k < 5; ++k)
+        board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k)])] = board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k + 1)])];
+    board_[static_cast<std::size_t>(lens[5])] = first;
+}
+
+void Pellora::TurnRight(int cell) {
+    const auto& lens = PelloraCellAt(cell).lens;
+    const std::uint8_t last = board_[static_cast<std::size_t>(lens[5])];
+    for (int k = 4; k >= 0; --k)
+        board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k + 1)])] = board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k)])];
+    board_[static_cast<std::size_t>(lens[0])] = last;
+}
+
+int Pellora::HitTest(int x, int y) const {
+    int hit = 0;
+    for (int cell = 1; cell <= Params().cells; ++cell) {
+        const PelloraCell& c = PelloraCellAt(cell);
+        if (c.X() - kPelloraHitHalf < x && x < c.X() + kPelloraHitHalf && c.Y() - kPelloraHitHalf < y &&
+            y < c.Y() + kPelloraHitHalf)
+            hit = cell;
+    }
+    return hit;
+}
+
+void Pellora::LeftClick(int x, int y) {
+    const int cell = HitTest(x, y);
+    if (cell == 0) return;
+    StartPlayOnFirstMove();
+    RotateCellLeft(cell);
+}
+
+void Pellora::RightClick(int x, int y) {
+    const int cell = HitTest(x, y);
+    if (cell == 0) return;
+    StartPlayOnFirstMove();
+    RotateCellRight(cell);
+}
+
+// The lenses leave with their old colours, counterclockwise.
+void Pellora::RotateCellLeft(int cell) {
+    if (!ValidCell(cell)) return;
+    host().PlaySound(kMoveSound);
+    for (int frame = 1; frame <= 3; ++frame) {
+        DrawCell(cell, frame);
+        host().Pause(kFramePauseMs);
+    }
+    TurnLeft(cell);
+    DrawCell(cell, 0);
+    if (IsSolved()) host().PuzzleSolved();
+}
+
+// The board turns first, so each lens is seen coming clockwise from its old
+// corner with its new place's colour.
+void Pellora::RotateCellRight(int cell) {
+    if (!ValidCell(cell)) return;
+    host().PlaySound(kMoveSound);
+    TurnRight(cell);
+    for (int frame = 3; frame >= 1; --frame) {
+        DrawCell(cell, frame);
+        host().Pause(kFramePauseMs);
+    }
+    DrawCell(cell, 0);
+    if (IsSolved()) host().PuzzleSolved();
+}
+
+bool Pellora::IsSolved() const {
+    const int lenses = Params().lenses;
+    return std::equal(board_.begin() + 1, board_.begin() + 1 + lenses, PelloraTarget.begin() + 1);
+}
+
 void Pellora::Draw() {
+    const PelloraVariantRow& v = Params();
     const Rect board{0, 0, kBoardWidth, kBoardHeight};
     RestoreBackground(board);
+    Blit(host().Composition(), v.boardX, v.boardY, 2 * v.halfWidth, 2 * v.halfHeight, host().Sheet(), v.sheetX, v.sheetY,
+         Rop::Copy);
     PresentComposition(board);
+    for (int cell = 1; cell <= v.cells; ++cell) DrawCell(cell, 0);
+}
+
+void Pellora::DrawCell(int cell, int frame) {
+    if (!ValidCell(cell) || frame < 0 || frame >= kPelloraFrames) return;
+    const PelloraVariantRow& v = Params();
+    const PelloraCell& c = PelloraCellAt(cell);
+    const Surface& sheet = host().Sheet();
+    Surface& comp = host().Composition();
+    const int x = c.X(), y = c.Y();
+
+    Blit(comp, x - kRestoreHalfWidth, y - kRestoreHalfHeight, 2 * kRestoreHalfWidth, 2 * kRestoreHalfHeight, sheet,
+         v.sheetCentreX + kPelloraCellDx * c.q - kRestoreHalfWidth, v.sheetCentreY + kPelloraCellDy * c.r - kRestoreHalfHeight,
+         Rop::Copy);
+
+    const Rect& tile = kPelloraScratch;
+    Blit(comp, tile.x, tile.y, tile.w, tile.h, sheet, kPelloraClusterBase.x, kPelloraClusterBase.y, Rop::Copy);
+    const int half = kPelloraLensSize / 2;
+    for (std::size_t slot = 0; slot < 6; ++slot) {
+        const int colour = board_[static_cast<std::size_t>(c.lens[slot])];
+        if (colour < 1 || colour > kPelloraColours) continue;  // never points outside the lens column
+        const LensOffset& o = LensSlotOffsets[static_cast<std::size_t>(frame)][slot];
+        Blit(comp, tile.x + tile.w / 2 - half + o.dx, tile.y + tile.h / 2 - half + o.dy, kPelloraLensSize, kPelloraLensSize, sheet,
+             kPelloraLensX, kPelloraLensSize * (colour - 1), Rop::Or);
+    }
+    Blit(comp, tile.x, tile.y, tile.w, tile.h, sheet, kPelloraClusterMask.x, kPelloraClusterMask.y, Rop::And);
+
+    const Rect shown{x - kClusterHalfWidth, y - kClusterHalfHeight, kClusterWidth, 2 * kClusterHalfHeight};
+    Blit(comp, shown.x, shown.y, shown.w, shown.h, comp, tile.x + (tile.w - kClusterWidth) / 2, tile.y, Rop::Or);
+    PresentComposition(shown);
 }
 
 }  // namespace qg
