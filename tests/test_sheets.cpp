@@ -31,7 +31,10 @@ const std::vector<SpriteGroup>& SpriteGroups() {
         {kTorvane, "board pieces", {200, 333, 50, 50}, {{0, 333, 50, 50}, {50, 333, 50, 50}, {100, 333, 50, 50}, {150, 333, 50, 50}}},
         {kTorvane, "target tiles", {370, 333, 30, 30}, {{250, 333, 30, 30}, {280, 333, 30, 30}, {310, 333, 30, 30}, {340, 333, 30, 30}}},
         // PELLORA (b2.bmp): rows to be added with its pictures.
-        // NUBBLER (b3.bmp): rows to be added with its pictures.
+        // NUBBLER (b3.bmp): the plate in its three frames (the buttons are ORed without a mask).
+        {kNubbler, "plate at rest", {600, 0, 100, 100}, {{500, 0, 100, 100}}},
+        {kNubbler, "plate turned 15 degrees", {600, 100, 100, 100}, {{500, 100, 100, 100}}},
+        {kNubbler, "plate turned 30 degrees", {600, 200, 100, 100}, {{500, 200, 100, 100}}},
         // CIRRELA (b4.bmp): rows to be added with its pictures.
     };
     return groups;
