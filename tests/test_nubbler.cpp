@@ -179,7 +179,12 @@ TEST_F(NubblerTest, SheetLeavesButtonPlacesBlackAndButtonsTellApart) {
         EXPECT_EQ(sheet.pixel(699, 100 * f + 99) & 0xFFFFFFu, 0xFFFFFFu);
     }
     std::set<std::uint32_t> centres;
-    for (int k = 0; k < 8; ++k) centres.insert(ButtonPixel(k));
+    for (int k = 0; k < 8; ++k) {
+        centres.insert(ButtonPixel(k));
+        // Round buttons go on without a mask: their corners must be black.
+        for (const auto& [u, v] : {std::pair{0, 0}, std::pair{12, 0}, std::pair{0, 12}, std::pair{12, 12}})
+            EXPECT_EQ(sheet.pixel(500 + 13 * k + u, 300 + v) & 0xFFFFFFu, 0u) << "button " << k;
+    }
     EXPECT_EQ(centres.size(), 8u) << "two button colours share their centre pixel";
 }
 
