@@ -1,0 +1,120 @@
+// The toolbar clock: the digit strip, the six digits it paints, and counting.
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "shell/Clock.h"
+#include "shell/Puzzle.h"
+
+static void RegisterPictures() { Q_INIT_RESOURCE(pictures); }
+
+namespace qg {
+namespace {
+
+constexpr QRgb kUntouched = 0xFFFF00FFu;  // a colour the strip never has
+
+QImage Strip() {
+    RegisterPictures();
+    return QImage(kDigitStripResource).convertToFormat(QImage::Format_RGB32);
+}
+
+// The box as the clock leaves it: every cell compared with the strip cell it
+// must show, and the 2-pixel gaps still as they were.
+void ExpectShows(const QImage& box, const QImage& strip, const std::array<int, kClockDigits>& cells) {
+    for (int i = 0; i < kClockDigits; ++i) {
+        const int sx = cells[i] < 0 ? kBlankCellX : kDigitCellWidth * cells[i];
+        for (int y = 0; y < kDigitCellHeight; ++y) {
+            for (int x = 0; x < kDigitCellWidth; ++x) {
+                ASSERT_EQ(box.pixel(kClockPitch * i + x, y), strip.pixel(sx + x, y))
+                    << "cell " << i << " at " << x << "," << y;
+            }
+            for (int gx = kDigitCellWidth; gx < kClockPitch && kClockPitch * i + gx < box.width(); ++gx) {
+                ASSERT_EQ(box.pixel(kClockPitch * i + gx, y), kUntouched) << "gap after cell " << i;
+            }
+        }
+    }
+}
+
+TEST(DigitStrip, ElevenLitCellsOnBlackAndABlankOne) {
+    const QImage strip = Strip();
+    ASSERT_EQ(strip.size(), QSize(121, 20));
+    // How many bright pixels each cell lights, and whether the edges stay black.
+    std::array<int, 11> lit{};
+    for (int cell = 0; cell < 11; ++cell) {
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 11; ++x) {
+                const QRgb p = strip.pixel(cell * 11 + x, y);
+                if (qGreen(p) > 180) ++lit[static_cast<std::size_t>(cell)];
+                if (x == 0 || y == 0 || y == 19) {
+                    EXPECT_EQ(p & 0xFFFFFFu, 0u) << "cell " << cell << " edge " << x << "," << y;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(lit[10], 0) << "the blank cell lights nothing";
+    for (int d = 0; d < 10; ++d) EXPECT_GE(lit[static_cast<std::size_t>(d)], 12) << "digit " << d;
+    // The digit 8 lights every segment; 1 the fewest.
+    for (int d = 0; d < 10; ++d) {
+        EXPECT_LE(lit[static_cast<std::size_t>(d)], lit[8]) << d;
+        EXPECT_GE(lit[static_cast<std::size_t>(d)], lit[1]) << d;
+    }
+    // No two digits look alike.
+    for (int a = 0; a < 10; ++a)
+        for (int b = a + 1; b < 10; ++b)
+            EXPECT_NE(strip.copy(a * 11, 0, 11, 20), strip.copy(b * 11, 0, 11, 20)) << a << " " << b;
+}
+
+TEST(TimboxPaint, SixDigitsLeadingZerosBlankLastDigitAlwaysShown) {
+    const QImage strip = Strip();
+    struct Case {
+        int elapsed;
+        std::array<int, kClockDigits> cells;  // -1: blank
+    };
+    const Case cases[] = {
+        {0, {-1, -1, -1, -1, -1, 0}},
+        {7, {-1, -1, -1, -1, -1, 7}},
+        {150, {-1, -1, -1, 1, 5, 0}},
+        {100000, {1, 0, 0, 0, 0, 0}},
+        {1000000, {-1, -1, -1, -1, -1, 0}},  // the seventh digit is dropped
+        {1234567, {2, 3, 4, 5, 6, 7}},
+        {999999, {9, 9, 9, 9, 9, 9}},
+        {-5, {-1, -1, -1, -1, -1, 0}},       // never a cell outside the strip
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.elapsed);
+        QImage box(kTimboxWidth, kTimboxHeight, QImage::Format_RGB32);
+        box.fill(kUntouched);
+        TimboxPaint(box, strip, c.elapsed);
+        ExpectShows(box, strip, c.cells);
+    }
+}
+
+TEST(TimboxPaint, ANewValueReplacesEveryCell) {
+    const QImage strip = Strip();
+    QImage box(kTimboxWidth, kTimboxHeight, QImage::Format_RGB32);
+    box.fill(kUntouched);
+    TimboxPaint(box, strip, 888888);
+    TimboxPaint(box, strip, 3);
+    ExpectShows(box, strip, {-1, -1, -1, -1, -1, 3});
+}
+
+TEST(ClockBox, ShowsThePaintedDigitsOnScreen) {
+    const QImage strip = Strip();
+    ClockBox box;
+    box.show();
+    box.Show(42);
+    const QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(kTimboxWidth, kTimboxHeight));
+    for (int y = 0; y < kDigitCellHeight; ++y)
+        for (int x = 0; x < kDigitCellWidth; ++x) {
+            ASSERT_EQ(shown.pixel(4 * kClockPitch + x, y), strip.pixel(4 * kDigitCellWidth + x, y));
+            ASSERT_EQ(shown.pixel(5 * kClockPitch + x, y), strip.pixel(2 * kDigitCellWidth + x, y));
+            ASSERT_EQ(shown.pixel(x, y), strip.pixel(kBlankCellX + x, y));
+        }
+}
+
+}  // namespace
+}  // namespace qg
