@@ -35,7 +35,11 @@ const std::vector<SpriteGroup>& SpriteGroups() {
         {kNubbler, "plate at rest", {600, 0, 100, 100}, {{500, 0, 100, 100}}},
         {kNubbler, "plate turned 15 degrees", {600, 100, 100, 100}, {{500, 100, 100, 100}}},
         {kNubbler, "plate turned 30 degrees", {600, 200, 100, 100}, {{500, 200, 100, 100}}},
-        // CIRRELA (b4.bmp): rows to be added with its pictures.
+        // CIRRELA (b4.bmp): per level four balls, then their mask.
+        {kCirrela, "level 1 balls", {200, 333, 50, 50}, {{0, 333, 50, 50}, {50, 333, 50, 50}, {100, 333, 50, 50}, {150, 333, 50, 50}}},
+        {kCirrela, "level 2 balls", {402, 333, 38, 38}, {{250, 333, 38, 38}, {288, 333, 38, 38}, {326, 333, 38, 38}, {364, 333, 38, 38}}},
+        {kCirrela, "level 3 balls", {370, 371, 30, 30}, {{250, 371, 30, 30}, {280, 371, 30, 30}, {310, 371, 30, 30}, {340, 371, 30, 30}}},
+        {kCirrela, "level 4 balls", {104, 383, 26, 26}, {{0, 383, 26, 26}, {26, 383, 26, 26}, {52, 383, 26, 26}, {78, 383, 26, 26}}},
     };
     return groups;
 }
