@@ -102,6 +102,15 @@ void Pellora::RotateCellRight(int cell) {
     if (IsSolved()) host().PuzzleSolved();
 }
 
+// No wrap-around: at either end of the range nothing changes.
+void Pellora::ChangeOption(bool up) {
+    const int next = variant_ + (up ? 1 : -1);
+    if (next < 1 || next > 3) return;
+    variant_ = next;
+    Shuffle();
+    Draw();
+}
+
 bool Pellora::IsSolved() const {
     const int lenses = Params().lenses;
     return std::equal(board_.begin() + 1, board_.begin() + 1 + lenses, PelloraTarget.begin() + 1);
