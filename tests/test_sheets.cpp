@@ -31,6 +31,9 @@ const std::vector<SpriteGroup>& SpriteGroups() {
         {kTorvane, "board pieces", {200, 333, 50, 50}, {{0, 333, 50, 50}, {50, 333, 50, 50}, {100, 333, 50, 50}, {150, 333, 50, 50}}},
         {kTorvane, "target tiles", {370, 333, 30, 30}, {{250, 333, 30, 30}, {280, 333, 30, 30}, {310, 333, 30, 30}, {340, 333, 30, 30}}},
         // PELLORA (b2.bmp): rows to be added with its pictures.
+        // The lenses are ORed into an empty black tray without a mask of their own;
+        // the tray's mask keeps the places the lenses pass.
+        {kPellora, "lens cluster mask", {304, 531, 62, 62}, {}},
         // NUBBLER (b3.bmp): the plate in its three frames (the buttons are ORed without a mask).
         {kNubbler, "plate at rest", {600, 0, 100, 100}, {{500, 0, 100, 100}}},
         {kNubbler, "plate turned 15 degrees", {600, 100, 100, 100}, {{500, 100, 100, 100}}},
