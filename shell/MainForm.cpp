@@ -4,7 +4,9 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFrame>
 #include <QIcon>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QUrl>
 
@@ -139,6 +141,7 @@ void TMainForm::BuildToolbar() {
     connect(InfoBtn_, &QToolButton::clicked, this, &TMainForm::InfoBtnClick);
     QuirkoBtn_ = AddButton(new QToolButton, "QuirkoBtn", 468, 28, "quirko");
     connect(QuirkoBtn_, &QToolButton::clicked, this, &TMainForm::QuirkoBtnClick);
+    BuildClock();
 }
 
 bool TMainForm::FormCreate() {
@@ -174,7 +177,15 @@ bool TMainForm::FormCreate() {
     OptionBtn_->setEnabled(kOptionFlag[static_cast<std::size_t>(GameIndex_)]);
     CurrentSession().State = kStateReady;
     firstActivation_ = true;
-    // Music set-up comes with the music player.
+    // Music set-up: the first MIDI file is opened but not played. The
+    // SoundFont is loaded later, once the window is on screen.
+    if (!Midi_) {
+        auto fluid = std::make_unique<FluidMusicPlayer>();
+        fluid_ = fluid.get();
+        Midi_ = std::move(fluid);
+    }
+    midiFiles_ = std::make_unique<MidiCycler>(*Midi_, programDir_);
+    MidiBtn_->setEnabled(midiFiles_->StartUp());
     ApplyTexts();
     setWindowTitle(QString::fromLatin1(kCaption));
 
@@ -311,19 +322,79 @@ void TMainForm::MakeTableKey() {
 }
 
 void TMainForm::TimerTimer() {
-    // Music keeping comes with the music player.
-    if (CurrentSession().State == kStateInPlay) {
-        ++CurrentSession().Elapsed;
-        timboxPaint();
+    const bool musicOn = MidiBtn_->isEnabled() && MidiBtn_->isChecked();
+    if (isVisible()) {
+        // Audio is set up only now, so that it never holds up the first paint.
+        EnsureEffects();
+        if (musicOn && fluid_ && !soundFontAsked_) {
+            soundFontAsked_ = true;
+            fluid_->StartLoading(BestSoundFont());
+        }
     }
+    if (midiFiles_) midiFiles_->Tick(musicOn);
+    if (CountTick(CurrentSession().State, CurrentSession().Elapsed)) timboxPaint();
 }
 
 void TMainForm::timboxPaint() {
-    // The clock display comes with the clock.
+    timbox_->Show(CurrentSession().Elapsed);
 }
 
-void TMainForm::PlaySound(int) {
-    // Sound effects come with the sound player.
+void TMainForm::PlaySound(int n) {
+    if (!SoundBtn_->isChecked()) return;
+    EnsureEffects();
+    WaveList_->PlaySound(n, SoundBtn_->isChecked());
+}
+
+void TMainForm::EnsureEffects() {
+    if (WaveList_) return;
+    if (!waveOutput_) waveOutput_ = std::make_unique<QtEffectOutput>();
+    WaveList_ = std::make_unique<SoundEffects>(*waveOutput_);
+}
+
+void TMainForm::UseEffectOutput(std::unique_ptr<EffectOutput> output) {
+    WaveList_.reset();
+    waveOutput_ = std::move(output);
+    EnsureEffects();
+}
+
+void TMainForm::UseMediaPlayer(std::unique_ptr<MediaPlayer> player) {
+    midiFiles_.reset();
+    fluid_ = nullptr;
+    Midi_ = std::move(player);
+}
+
+// The clock at its place in the toolbar: a sunken frame, the black field, the
+// caption (its text comes with the other texts) and the digits.
+void TMainForm::BuildClock() {
+    Bevel1_ = new QFrame(ToolPanel_);
+    Bevel1_->setObjectName("Bevel1");
+    Bevel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Bevel1_->setLineWidth(1);
+    Bevel1_->setGeometry(275, 4, 120, 26);
+
+    tim_ = new QWidget(ToolPanel_);
+    tim_->setObjectName("tim");
+    tim_->setGeometry(276, 5, 117, 24);
+    tim_->setAutoFillBackground(true);
+    QPalette black = tim_->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    tim_->setPalette(black);
+
+    TimeLabel_ = new QLabel(ToolPanel_);
+    TimeLabel_->setObjectName("TimeLabel");
+    TimeLabel_->setGeometry(280, 12, 33, 16);
+    TimeLabel_->setAttribute(Qt::WA_TranslucentBackground);
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    TimeLabel_->setFont(font);
+    QPalette lime = TimeLabel_->palette();
+    lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    TimeLabel_->setPalette(lime);
+
+    timbox_ = new ClockBox(ToolPanel_);
+    timbox_->setObjectName("timbox");
+    timbox_->move(312, 7);
 }
 
 void TMainForm::Pause(int ms) {
@@ -360,7 +431,10 @@ void TMainForm::cClick() {
 void TMainForm::SoundBtnClick() { ApplyTexts(); }
 
 void TMainForm::MidiBtnClick() {
-    // Switching the music on and off comes with the music player.
+    if (MidiBtn_->isEnabled() && midiFiles_) {
+        if (MidiBtn_->isChecked()) midiFiles_->SwitchOn();
+        else midiFiles_->SwitchOff();
+    }
     ApplyTexts();
 }
 

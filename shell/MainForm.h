@@ -13,13 +13,17 @@
 #include <memory>
 
 #include "shell/BoardWidget.h"
+#include "shell/Clock.h"
 #include "shell/Dialogs.h"
+#include "shell/MusicPlayer.h"
 #include "shell/Puzzle.h"
 #include "shell/PuzzleTables.h"
 #include "shell/Random.h"
 #include "shell/Settings.h"
+#include "shell/SoundEffects.h"
 
 class QActionGroup;
+class QFrame;
 class QLabel;
 
 namespace qg {
@@ -92,6 +96,13 @@ public:
     QWidget* rulesShape() { return RulesShape_; }
     QTimer& timer() { return Timer_; }
     RandomSource& randomSource() { return random_; }
+    ClockBox* timbox() { return timbox_; }
+    QToolButton* soundBtn() { return SoundBtn_; }
+    QToolButton* midiBtn() { return MidiBtn_; }
+    // Tests hand in recording stand-ins for the sound card; the player must
+    // come before FormCreate.
+    void UseEffectOutput(std::unique_ptr<EffectOutput> output);
+    void UseMediaPlayer(std::unique_ptr<MediaPlayer> player);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,6 +110,8 @@ protected:
 
 private:
     void BuildToolbar();
+    void BuildClock();
+    void EnsureEffects();
     QToolButton* AddButton(QToolButton* button, const char* name, int left, int width, const char* picture);
     void PuzzleButtonTriggered(int index, bool checked);
     void PlaceRulesShape();
@@ -159,6 +172,18 @@ private:
     QToolButton* HelpBtn_ = nullptr;
     QToolButton* InfoBtn_ = nullptr;
     QToolButton* QuirkoBtn_ = nullptr;
+
+    // The clock in the toolbar, the sound effects and the music.
+    QFrame* Bevel1_ = nullptr;
+    QWidget* tim_ = nullptr;
+    QLabel* TimeLabel_ = nullptr;
+    ClockBox* timbox_ = nullptr;
+    std::unique_ptr<EffectOutput> waveOutput_;  // made when first needed, never at start-up
+    std::unique_ptr<SoundEffects> WaveList_;
+    std::unique_ptr<MediaPlayer> Midi_;
+    FluidMusicPlayer* fluid_ = nullptr;  // Midi_, when it is FluidSynth
+    std::unique_ptr<MidiCycler> midiFiles_;
+    bool soundFontAsked_ = false;
 };
 
 }  // namespace qg
