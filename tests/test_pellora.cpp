@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -245,6 +246,26 @@ TEST(PelloraTables, TargetIsTheSectorOfEachCorner) {
     }
 }
 
+// Each in-between place lies on the way round, about 22 px out, between the
+// lens's corner and the corner of the slot before it, in order.
+TEST(PelloraTables, InBetweenPlacesLeadCounterclockwiseToThePrecedingCorner) {
+    auto angle = [](LensOffset o) { return std::atan2(-o.dy, o.dx) * 180 / std::numbers::pi; };
+    for (std::size_t slot = 0; slot < 6; ++slot) {
+        const double start = angle(LensSlotOffsets[0][slot]);
+        double last = 0;
+        for (std::size_t f = 1; f < kPelloraFrames; ++f) {
+            const LensOffset o = LensSlotOffsets[f][slot];
+            const double turned = std::remainder(angle(o) - start + 360, 360);  // counterclockwise from the corner
+            EXPECT_GT(turned, last) << "slot " << slot << " frame " << f;
+            EXPECT_LT(turned, 60) << "slot " << slot << " frame " << f;
+            EXPECT_NEAR(std::hypot(o.dx, o.dy), 22, 1) << "slot " << slot << " frame " << f;
+            last = turned;
+        }
+        const double toPrevious = std::remainder(angle(LensSlotOffsets[0][(slot + 5) % 6]) - start + 360, 360);
+        EXPECT_NEAR(toPrevious, 60, 1) << "slot " << slot;
+    }
+}
+
 TEST(PelloraTables, EachColourFillsASixthOfEveryVariant) {
     for (int variant = 1; variant <= 3; ++variant) {
         const int lenses = Params(variant).lenses;
@@ -252,6 +273,43 @@ TEST(PelloraTables, EachColourFillsASixthOfEveryVariant) {
             EXPECT_EQ(std::count(PelloraTarget.begin() + 1, PelloraTarget.begin() + 1 + lenses, colour), lenses / 6)
                 << "variant " << variant << " colour " << colour;
     }
+}
+
+// The picture tells where each lens belongs: the island of every cell round a
+// corner points at it in the colour of that corner's lens in the solved board.
+TEST(PelloraPictures, IslandsPointAtEachLensInItsColour) {
+    // Told apart by hue, against the mean hue of each lens picture.
+    auto hue = [](std::uint32_t px) { return QColor::fromRgb(px).hsvHueF(); };
+    double lensHue[kPelloraColours + 1] = {};
+    for (int colour = 1; colour <= kPelloraColours; ++colour) {
+        long r = 0, g = 0, b = 0;
+        for (int v = 0; v < kPelloraLensSize; ++v)
+            for (int u = 0; u < kPelloraLensSize; ++u) {
+                const std::uint32_t px = LensPixel(colour, u, v);
+                r += (px >> 16) & 0xFF, g += (px >> 8) & 0xFF, b += px & 0xFF;
+            }
+        const long n = kPelloraLensSize * kPelloraLensSize;
+        lensHue[colour] = hue(qRgb(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)));
+    }
+    auto nearest = [&](std::uint32_t px) {
+        int best = 0;
+        double bestDistance = 2;
+        for (int colour = 1; colour <= kPelloraColours; ++colour) {
+            const double d = std::abs(std::remainder(hue(px) - lensHue[colour], 1.0));
+            if (d < bestDistance) bestDistance = d, best = colour;
+        }
+        return best;
+    };
+    for (int variant = 1; variant <= 3; ++variant)
+        for (int cell = 1; cell <= Params(variant).cells; ++cell) {
+            const PelloraCell& c = PelloraCellAt(cell);
+            for (std::size_t s = 0; s < 6; ++s) {
+                const LensOffset o = LensSlotOffsets[0][s];
+                const int x = c.X() + o.dx / 2, y = c.Y() + o.dy / 2;
+                EXPECT_EQ(nearest(PictureAt(variant, x, y)), PelloraTarget[At(c.lens[s])])
+                    << "variant " << variant << " cell " << cell << " towards slot " << s;
+            }
+        }
 }
 
 // -------------------------------------------------------------- hit test --
