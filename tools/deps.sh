@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-multimedia-dev
   libfluidsynth-dev fluid-soundfont-gm
+  fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
