@@ -23,7 +23,7 @@ constexpr bool ValidCell(int cell) { return cell >= 1 && cell <= kPelloraCells; 
 
 Pellora::Pellora(PuzzleHost& host) : Puzzle(host) {}
 
-void Pellora::SetVariant(int variant) { variant_ = std::clamp(variant, 1, 3); }
+void Pellora::SetVariant(int variant) { variant_ = std::clamp(variant, 1, kPelloraVariants); }
 
 void Pellora::Prepare() { Shuffle(); }
 
@@ -34,20 +34,23 @@ void Pellora::Shuffle() {
     host().SetState(kStateReady);
 }
 
-void Pellora::TurnLeft(int cell) {
-    const auto& lens = PelloraCellAt(cell).lens;
-    const std::uint8_t first = board_[static_cast<std::size_t>(lens[0])];
-    for (int k = 0; k < 5; ++k)
-        board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k)])] = board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k + 1)])];
-    board_[static_cast<std::size_t>(lens[5])] = first;
+// The lens on slot k of a cell, for the turns.
+std::uint8_t& Pellora::OnSlot(int cell, int k) {
+    return board_[static_cast<std::size_t>(PelloraCellAt(cell).lens[static_cast<std::size_t>(k)])];
 }
 
+// Every lens moves to the preceding slot's corner.
+void Pellora::TurnLeft(int cell) {
+    const std::uint8_t first = OnSlot(cell, 0);
+    for (int k = 0; k < 5; ++k) OnSlot(cell, k) = OnSlot(cell, k + 1);
+    OnSlot(cell, 5) = first;
+}
+
+// Every lens moves to the following slot's corner.
 void Pellora::TurnRight(int cell) {
-    const auto& lens = PelloraCellAt(cell).lens;
-    const std::uint8_t last = board_[static_cast<std::size_t>(lens[5])];
-    for (int k = 4; k >= 0; --k)
-        board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k + 1)])] = board_[static_cast<std::size_t>(lens[static_cast<std::size_t>(k)])];
-    board_[static_cast<std::size_t>(lens[0])] = last;
+    const std::uint8_t last = OnSlot(cell, 5);
+    for (int k = 4; k >= 0; --k) OnSlot(cell, k + 1) = OnSlot(cell, k);
+    OnSlot(cell, 0) = last;
 }
 
 int Pellora::HitTest(int x, int y) const {
@@ -105,7 +108,7 @@ void Pellora::RotateCellRight(int cell) {
 // No wrap-around: at either end of the range nothing changes.
 void Pellora::ChangeOption(bool up) {
     const int next = variant_ + (up ? 1 : -1);
-    if (next < 1 || next > 3) return;
+    if (next < 1 || next > kPelloraVariants) return;
     variant_ = next;
     Shuffle();
     Draw();

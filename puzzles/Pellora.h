@@ -14,6 +14,7 @@
 
 namespace qg {
 
+inline constexpr int kPelloraVariants = 3;    // board sizes
 inline constexpr int kPelloraCells = 37;      // of the largest board
 inline constexpr int kPelloraPositions = 96;  // lens positions of the largest board
 inline constexpr int kPelloraColours = 6;
@@ -42,7 +43,7 @@ struct PelloraVariantRow {
 };
 
 // Indexed by variant - 1.
-inline constexpr std::array<PelloraVariantRow, 3> PelloraVariantParams = {{
+inline constexpr std::array<PelloraVariantRow, kPelloraVariants> PelloraVariantParams = {{
     {7, 24, 76, 66, 116, 98, 192, 164, 116, 98},
     {19, 54, 114, 99, 304, 333, 418, 432, 78, 65},
     {37, 96, 152, 132, 0, 333, 152, 465, 40, 32},
@@ -161,6 +162,7 @@ public:
 
 private:
     const PelloraVariantRow& Params() const { return PelloraVariantParams[static_cast<std::size_t>(variant_ - 1)]; }
+    std::uint8_t& OnSlot(int cell, int k);
     void TurnLeft(int cell);
     void TurnRight(int cell);
 
