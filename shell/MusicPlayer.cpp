@@ -109,6 +109,9 @@ struct FluidMusicPlayer::Impl {
     }
 
     bool Load(const QString& soundFont) {
+        // Without a sound card there is nothing to hear: the font's memory
+        // and loading time are saved, and the music stays silent.
+        if (output == Output::Device && !OpenDevice()) return false;
         const QByteArray path = QFile::encodeName(soundFont);
         const bool loaded = !soundFont.isEmpty() && fluid_synth_sfload(synth, path.constData(), 1) != FLUID_FAILED;
         {
@@ -117,11 +120,11 @@ struct FluidMusicPlayer::Impl {
             // A piece asked for while loading starts now.
             if (ready && mode == MusicMode::Playing && !file.isEmpty()) StartLocked();
         }
-        if (loaded && output == Output::Device) OpenDevice();
         return loaded;
     }
 
-    void OpenDevice() {
+    // The device renders silence until the font is loaded.
+    bool OpenDevice() {
         for (const char* name : kAudioDrivers) {
             fluid_settings_setstr(settings, "audio.driver", name);
             // Not under the lock: the device's thread starts rendering at once.
@@ -129,9 +132,10 @@ struct FluidMusicPlayer::Impl {
             if (opened) {
                 std::lock_guard guard(lock);
                 driver = opened;
-                return;
+                return true;
             }
         }
+        return false;
     }
 };
 

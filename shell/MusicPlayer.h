@@ -51,8 +51,9 @@ public:
     FluidMusicPlayer(const FluidMusicPlayer&) = delete;
     FluidMusicPlayer& operator=(const FluidMusicPlayer&) = delete;
 
-    // Loads the SoundFont and then opens the audio device in a worker thread,
-    // and returns at once. Until it is loaded the operations only note what is
+    // Opens the audio device and then loads the SoundFont in a worker thread,
+    // and returns at once; with no device nothing is loaded and all stays
+    // silent. Until the font is loaded the operations only note what is
     // asked; a piece asked to play starts when the font is there.
     void StartLoading(const QString& soundFont);
     // The same work on the calling thread. False when the font could not be loaded.

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "shell/Clock.h"
 #include "shell/Puzzle.h"
+#include "tests/ShellFixture.h"
 
 static void RegisterPictures() { Q_INIT_RESOURCE(pictures); }
 
@@ -114,6 +116,131 @@ TEST(ClockBox, ShowsThePaintedDigitsOnScreen) {
             ASSERT_EQ(shown.pixel(5 * kClockPitch + x, y), strip.pixel(2 * kDigitCellWidth + x, y));
             ASSERT_EQ(shown.pixel(x, y), strip.pixel(kBlankCellX + x, y));
         }
+}
+
+// ---------------------------------------------------------------------------
+// The clock in the main window.
+
+constexpr int kHubX = 105, kHubY = 105;  // TORVANE's first plate: a move
+
+// The digits the toolbar clock shows, read off its picture: -1 for blank, -2
+// for a cell that matches no cell of the strip.
+std::array<int, kClockDigits> ShownDigits(TMainForm& form, const QImage& strip) {
+    const QImage shown = form.timbox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    std::array<int, kClockDigits> out{};
+    for (int i = 0; i < kClockDigits; ++i) {
+        const QImage cell = shown.copy(kClockPitch * i, 0, kDigitCellWidth, kDigitCellHeight);
+        out[static_cast<std::size_t>(i)] = -2;
+        for (int c = 0; c <= 10; ++c)
+            if (cell == strip.copy(c * kDigitCellWidth, 0, kDigitCellWidth, kDigitCellHeight))
+                out[static_cast<std::size_t>(i)] = c == 10 ? -1 : c;
+    }
+    return out;
+}
+
+// A window whose questions run their own event loop for a while, as a modal
+// window does, and note whether the clock's timer was running meanwhile.
+class LingeringWindows : public test::ScriptedWindows {
+public:
+    int AskGiveUp(int language) override {
+        Linger();
+        return ScriptedWindows::AskGiveUp(language);
+    }
+    void ShowPaused(int language) override {
+        Linger();
+        ScriptedWindows::ShowPaused(language);
+    }
+    void ShowHighscores(int language, const QString& key, int time) override {
+        Linger();
+        ScriptedWindows::ShowHighscores(language, key, time);
+    }
+    void Linger() {
+        timerRanMeanwhile = timerRanMeanwhile || form->timer().isActive();
+        QTest::qWait(3 * kTimerIntervalMs);
+    }
+    TMainForm* form = nullptr;
+    bool timerRanMeanwhile = false;
+};
+
+class ShellClock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        strip = Strip();
+        form = std::make_unique<TMainForm>(test::GameDir(), &windows);
+        windows.form = form.get();
+        ASSERT_TRUE(form->FormCreate());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        form->timer().stop();  // ticks are given by hand
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) form->TimerTimer();
+    }
+    test::ConfigHome config;
+    LingeringWindows windows;
+    std::unique_ptr<TMainForm> form;
+    QImage strip;
+};
+
+TEST_F(ShellClock, CountsOnlyTheCurrentPuzzleInPlay) {
+    using Cells = std::array<int, kClockDigits>;
+    EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, -1, 0}));
+    Ticks(3);  // ready: no count
+    EXPECT_EQ(form->Session(kTorvane).Elapsed, 0);
+
+    test::ClickBoard(*form, kHubX, kHubY);
+    ASSERT_EQ(form->Session(kTorvane).State, kStateInPlay);
+    Ticks(12);
+    EXPECT_EQ(form->Session(kTorvane).Elapsed, 12);
+    EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, 1, 2}));
+
+    // Away to PELLORA (ready there): nothing counts, TORVANE keeps its 12.
+    form->SelectGame(kPellora);
+    Ticks(5);
+    EXPECT_EQ(form->Session(kTorvane).Elapsed, 12);
+    EXPECT_EQ(form->Session(kPellora).Elapsed, 0);
+    EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, -1, 0}));
+
+    // Back again: the count goes on from where it stood.
+    form->SelectGame(kTorvane);
+    EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, 1, 2}));
+    Ticks(3);
+    EXPECT_EQ(form->Session(kTorvane).Elapsed, 15);
+    EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, 1, 5}));
+
+    // Mix starts the clock again from 0 (the give-up question says go ahead).
+    form->MixBtnClick();
+    EXPECT_EQ(form->Session(kTorvane).Elapsed, 0);
+    EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, -1, 0}));
+}
+
+TEST_F(ShellClock, WindowsOpenedWithTheTimerStoppedDoNotCount) {
+    test::ClickBoard(*form, kHubX, kHubY);
+    ASSERT_EQ(form->Session(kTorvane).State, kStateInPlay);
+    form->timer().start();  // the clock runs as in play
+    struct Case {
+        const char* what;
+        std::function<void()> open;
+    };
+    windows.giveUpAnswer = kAnswerKeepOn;
+    const Case cases[] = {
+        {"give-up question of Mix, answered keep playing", [&] { form->MixBtnClick(); }},
+        {"pause window", [&] { test::ClickButton(*form, "PauseBtn"); }},
+        {"high-score window", [&] { test::ClickButton(*form, "HighScoreBtn"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.timerRanMeanwhile = false;
+        const std::size_t opened = windows.log.size();
+        const int before = form->Session(kTorvane).Elapsed;
+        c.open();
+        ASSERT_GT(windows.log.size(), opened) << "the window was not opened";
+        EXPECT_FALSE(windows.timerRanMeanwhile);
+        EXPECT_EQ(form->Session(kTorvane).Elapsed, before);
+        EXPECT_TRUE(form->timer().isActive()) << "the clock runs again afterwards";
+    }
+    form->timer().stop();
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// The sound effects: PlaySound through a recording output, and the five
-// compiled-in effects read back from the program's own resources.
+// The sound effects and the music buttons: PlaySound through a recording
+// output, the five compiled-in effects read back from the program's own
+// resources, and SoundBtn and MidiBtn in the main window with recording
+// stand-ins for the sound card.
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/MusicPlayer.h"
 #include "shell/SoundEffects.h"
+#include "tests/ShellFixture.h"
 
 namespace qg {
 namespace {
@@ -131,6 +136,118 @@ TEST(SoundResources, EveryEffectIsAShortCleanWaveAtItsLevel) {
     // Five different sounds, not one copied five times.
     for (std::size_t a = 0; a < all.size(); ++a)
         for (std::size_t b = a + 1; b < all.size(); ++b) EXPECT_NE(all[a], all[b]) << a << " " << b;
+}
+
+// ---------------------------------------------------------------------------
+// Through the main window.
+
+constexpr int kHubX = 105, kHubY = 105;  // TORVANE's first plate: a move
+
+class SharedOutput : public EffectOutput {
+public:
+    explicit SharedOutput(RecordingOutput& to) : to_(to) {}
+    bool Available() const override { return to_.Available(); }
+    void Play(int index) override { to_.Play(index); }
+    void Stop(int index) override { to_.Stop(index); }
+
+private:
+    RecordingOutput& to_;
+};
+
+class RecordingPlayer : public MediaPlayer {
+public:
+    bool Open(const QString& path) override {
+        Add("open " + QFileInfo(path).fileName().toStdString());
+        return true;
+    }
+    void Play() override { Add("play"), mode = MusicMode::Playing; }
+    void Stop() override { Add("stop"), mode = MusicMode::Stopped; }
+    void Pause() override { Add("pause"), mode = MusicMode::Paused; }
+    void Resume() override { Add("resume"), mode = MusicMode::Playing; }
+    MusicMode Mode() const override { return mode; }
+    void Close() override { Add("close"), mode = MusicMode::Stopped; }
+    void Add(const std::string& s) { (*trace) += ((*trace).empty() ? "" : ", ") + s; }
+
+    MusicMode mode = MusicMode::Stopped;
+    std::string* trace = nullptr;
+};
+
+class ShellAudio : public ::testing::Test {
+protected:
+    // The window over `dir`, with the sound card replaced by recorders.
+    void Open(const QString& dir) {
+        form = std::make_unique<TMainForm>(dir, &windows);
+        auto player = std::make_unique<RecordingPlayer>();
+        player->trace = &music;
+        form->UseMediaPlayer(std::move(player));
+        form->UseEffectOutput(std::make_unique<SharedOutput>(effects));
+        ASSERT_TRUE(form->FormCreate());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        form->timer().stop();
+    }
+    std::string TakeMusic() { return std::exchange(music, std::string()); }
+
+    test::ConfigHome config;
+    test::ScriptedWindows windows;
+    RecordingOutput effects;
+    std::string music;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(ShellAudio, MovesSoundOnlyWhileSoundBtnIsPressed) {
+    Open(test::GameDir());
+    ASSERT_TRUE(form->soundBtn()->isChecked());  // on by default
+    test::ClickBoard(*form, kHubX, kHubY);
+    EXPECT_EQ(effects.trace, "play3");  // TORVANE's move sound
+    test::ClickButton(*form, "SoundBtn");
+    ASSERT_FALSE(form->soundBtn()->isChecked());
+    test::ClickBoard(*form, kHubX, kHubY);
+    test::ClickBoard(*form, 20, 20);  // a miss is silent anyway
+    EXPECT_EQ(effects.trace, "play3");
+    test::ClickButton(*form, "SoundBtn");
+    test::ClickBoard(*form, kHubX, kHubY, Qt::RightButton);
+    EXPECT_EQ(effects.trace, "play3 stop3 play3");
+    form->PuzzleSolved();
+    EXPECT_EQ(effects.trace, "play3 stop3 play3 stop3 play0");
+}
+
+TEST_F(ShellAudio, MidiBtnWalksThroughTheMusicBesideTheGame) {
+    Open(test::GameDir());
+    EXPECT_TRUE(form->midiBtn()->isEnabled());
+    EXPECT_EQ(TakeMusic(), "open greensleeves.mid");  // opened, not yet played
+    form->TimerTimer();
+    EXPECT_EQ(TakeMusic(), "play");  // music on as stored: the first tick starts it
+    form->TimerTimer();
+    EXPECT_EQ(TakeMusic(), "");
+    test::ClickButton(*form, "MidiBtn");
+    EXPECT_FALSE(form->midiBtn()->isChecked());
+    EXPECT_EQ(TakeMusic(), "pause");
+    form->TimerTimer();
+    EXPECT_EQ(TakeMusic(), "");  // stays paused while off
+    test::ClickButton(*form, "MidiBtn");
+    EXPECT_EQ(TakeMusic(), "stop, close, open minuet.mid, play");
+}
+
+TEST_F(ShellAudio, NoMusicFileDisablesMidiBtnAndKeepsItsStoredState) {
+    test::ProgramDir dir;  // the sheets only
+    for (bool stored : {true, false}) {
+        SCOPED_TRACE(stored);
+        {
+            Settings settings;
+            ASSERT_TRUE(settings.WriteBool("common", "music", stored));
+        }
+        Open(dir.Dir());
+        EXPECT_FALSE(form->midiBtn()->isEnabled());
+        EXPECT_EQ(form->midiBtn()->isChecked(), stored);
+        form->TimerTimer();
+        EXPECT_EQ(TakeMusic(), "");
+        windows.quitAnswer = kAnswerYes;
+        form->close();
+        form.reset();
+        EXPECT_EQ(Settings().ReadBool("common", "music", !stored), stored);
+    }
 }
 
 }  // namespace
