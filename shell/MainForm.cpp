@@ -81,7 +81,10 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     connect(&Timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // Before the bitmaps go.
+    PositionKeeper_.Save(*this);
+}
 
 QToolButton* TMainForm::AddButton(QToolButton* button, const char* name, int left, int width, const char* picture) {
     button->setParent(ToolPanel_);
@@ -195,6 +198,7 @@ bool TMainForm::FormCreate() {
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
+    PositionKeeper_.Restore(*this);  // the first time only
     QWidget::showEvent(event);
     if (!created_) return;
     if (firstActivation_) {

@@ -16,6 +16,7 @@
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
 #include "shell/MusicPlayer.h"
+#include "shell/PositionKeeper.h"
 #include "shell/Puzzle.h"
 #include "shell/PuzzleTables.h"
 #include "shell/Random.h"
@@ -135,6 +136,7 @@ private:
     std::unique_ptr<MessageWindows> ownWindows_;
     MessageWindows* windows_;
     Settings settings_;
+    PositionKeeper PositionKeeper_{settings_, "Common", "MainForm"};
     RandomSource random_;
 
     int GameIndex_ = 0;

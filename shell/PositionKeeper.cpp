@@ -52,6 +52,7 @@ bool PositionKeeper::CanPlaceWindows() {
 }
 
 void PositionKeeper::Restore(QWidget& window) {
+    if (restored_) return;
     restored_ = true;
     if (!CanPlaceWindows()) return;
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -37,8 +37,8 @@ public:
         : settings_(std::move(settings)), section_(std::move(section)), name_(std::move(name)) {}
 
     // When the window is first shown (before it is mapped, so the window
-    // manager takes the position as asked). Does nothing where programs
-    // cannot place their windows.
+    // manager takes the position as asked); later calls do nothing. Does
+    // nothing either where programs cannot place their windows.
     void Restore(QWidget& window);
     // When the window is destroyed. A window that was never shown keeps the
     // stored place as it is.

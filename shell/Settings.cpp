@@ -1,14 +1,21 @@
 #include "shell/Settings.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QUuid>
 
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -45,19 +52,53 @@ QStringList MatchingKeys(QSettings& store, const QString& section, const QString
     return keys;
 }
 
-// Which file a path names right now. A successful atomic write puts a new
-// file in place, so the identity changes with every write that lands.
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+// Files being written carry this mark after the store's name.
+constexpr char kDraftMark[] = ".new-";
+constexpr char kLockMark[] = ".writer-lock";
+
+// Held while one writer reads, changes and replaces the file. The system
+// drops it when the writer ends, however it ends, so a killed writer never
+// leaves a lock behind that the next one would have to judge stale (which
+// QLockFile cannot always do without waiting half a minute).
+class WriterLock {
+public:
+    explicit WriterLock(const QString& file)
+        : fd_(::open(QFile::encodeName(file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ < 0) return;
+        // Where the file system has no such locks, write unguarded rather
+        // than not at all.
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~WriterLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
 };
 
-FileIdentity IdentityOf(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
-    return {true, info.st_dev, info.st_ino};
+// Drafts of writers that were killed; no other writer is at work while the
+// lock is held.
+void RemoveLeftovers(const QString& folder, const QString& prefix) {
+    const QDir dir(folder);
+    for (const QString& f : dir.entryList({prefix + '*'}, QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(dir.filePath(f));
+}
+
+// QSettings knows a file it has read by its size and time to the
+// millisecond: a new file must not look like the one it replaces, even when
+// both are written within the same millisecond.
+void MakeNewerThan(const QString& file, const QString& old) {
+    const QFileInfo oldInfo(old);
+    if (!oldInfo.exists()) return;
+    const QDateTime oldTime = oldInfo.lastModified();
+    if (QFileInfo(file).lastModified() > oldTime) return;
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly)) f.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
 }
 
 // A failing store is reported once, not once per value; a write that lands
@@ -149,29 +190,60 @@ bool Settings::WriteBool(const QString& section, const QString& name, bool value
 }
 
 bool Settings::WriteString(const QString& section, const QString& name, const QString& text) {
-    const FileIdentity before = IdentityOf(path_);
-    QSettings store(path_, QSettings::IniFormat);
-    // Never write in place: a temporary file renamed over the old one.
-    store.setAtomicSyncRequired(true);
-    // One value per name: other spellings of it go, so that reading finds
-    // what was written last.
-    const QStringList keys = MatchingKeys(store, section, name);
-    const QString own = Canonical(section) + '/' + Canonical(name);
-    for (const QString& key : keys) {
-        if (key != own) store.remove(key);
-    }
-    store.setValue(own, text);
-    store.sync();
-
-    bool landed = store.status() == QSettings::NoError;
-    if (store.status() == QSettings::FormatError) {
-        // A damaged file hides whether the rewrite worked; a new file in
-        // place of the old one says that it did.
-        const FileIdentity after = IdentityOf(path_);
-        landed = after.exists && after != before;
-    }
+    const bool landed = Replace(section, name, text);
     NoteWrite(path_, landed);
     return landed;
+}
+
+bool Settings::Replace(const QString& section, const QString& name, const QString& text) const {
+    const QFileInfo target(path_);
+    const QString folder = target.absolutePath();
+    if (path_.isEmpty() || !QDir().mkpath(folder)) return false;
+    if (target.exists() && !target.isFile()) return false;
+
+    // One writer at a time, across processes: each one reads the file,
+    // changes one value and puts a whole new file in its place.
+    const WriterLock lock(path_ + kLockMark);
+    if (!lock.Held()) return false;
+    RemoveLeftovers(folder, target.fileName() + kDraftMark);
+
+    const QString stem = path_ + kDraftMark + QUuid::createUuid().toString(QUuid::Id128);
+    const QString draft = stem + "-draft";
+    const QString whole = stem + "-whole";
+    auto giveUp = [&] {
+        for (const QString& f : {draft, draft + ".lock", whole}) QFile::remove(f);
+        return false;
+    };
+
+    std::map<QString, QVariant> expected;
+    {
+        const QSettings current(path_, QSettings::IniFormat);
+        QSettings edit(draft, QSettings::IniFormat);
+        for (const QString& key : current.allKeys()) edit.setValue(key, current.value(key));
+        // One value per name: other spellings of it go, so that reading
+        // finds what was written last.
+        const QString own = Canonical(section) + '/' + Canonical(name);
+        for (const QString& key : MatchingKeys(edit, section, name)) edit.remove(key);
+        edit.setValue(own, text);
+        edit.sync();
+        if (edit.status() != QSettings::NoError) return giveUp();
+        for (const QString& key : edit.allKeys()) expected[key] = edit.value(key);
+    }
+    // QSettings takes a write cut short by a full disk for a whole one: read
+    // the draft back, under a name it has not seen, before it counts.
+    if (!QFile::rename(draft, whole)) return giveUp();
+    {
+        const QSettings check(whole, QSettings::IniFormat);
+        if (check.status() != QSettings::NoError) return giveUp();
+        std::map<QString, QVariant> found;
+        for (const QString& key : check.allKeys()) found[key] = check.value(key);
+        if (found != expected) return giveUp();
+    }
+    MakeNewerThan(whole, path_);
+    // The old file stays in place until the new one replaces it in one step.
+    if (std::rename(QFile::encodeName(whole).constData(), QFile::encodeName(path_).constData()) != 0)
+        return giveUp();
+    return true;
 }
 
 }  // namespace qg

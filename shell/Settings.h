@@ -43,6 +43,7 @@ private:
     // The stored text, or nothing when the value is missing or is not a
     // single string (a hand-edited unquoted "a,b" reads back as a list).
     std::optional<QString> ReadText(const QString& section, const QString& name) const;
+    bool Replace(const QString& section, const QString& name, const QString& text) const;
 
     QString path_;
 };

@@ -1,0 +1,734 @@
+// The settings store and the window position: what a restart brings back,
+// what a damaged or hand-edited file gives, and that no failure or kill
+// loses the file. Every case runs in its own config folder.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include "puzzles/Cirrela.h"
+#include "puzzles/Pellora.h"
+#include "shell/MainForm.h"
+#include "shell/PositionKeeper.h"
+#include "shell/Settings.h"
+#include "tests/settings_churn.h"
+
+namespace qg {
+namespace {
+
+// A fresh config folder (and home) for as long as it lives.
+class ConfigHome {
+public:
+    ConfigHome() : oldConfig_(qgetenv("XDG_CONFIG_HOME")), oldHome_(qgetenv("HOME")) {
+        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+        qputenv("HOME", home_.path().toLocal8Bit());
+    }
+    ~ConfigHome() {
+        qputenv("XDG_CONFIG_HOME", oldConfig_);
+        qputenv("HOME", oldHome_);
+    }
+    QString Config() const { return config_.path(); }
+    QString Home() const { return home_.path(); }
+    QString StorePath() const { return config_.path() + "/QuirkoGames/QuirkoGyrelle/V1.ini"; }
+
+    void WriteStore(const QByteArray& text) const {
+        QDir().mkpath(QFileInfo(StorePath()).path());
+        QFile file(StorePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray StoreBytes() const {
+        QFile file(StorePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+    }
+    // The store as the disk holds it: a copy under a new name is parsed
+    // afresh, whatever this process wrote or read before.
+    Settings FromDisk() const {
+        const QString copy = config_.path() + "/copy-" + QUuid::createUuid().toString(QUuid::Id128) + ".ini";
+        QFile::copy(StorePath(), copy);
+        return Settings(copy);
+    }
+
+private:
+    QTemporaryDir config_;
+    QTemporaryDir home_;
+    QByteArray oldConfig_;
+    QByteArray oldHome_;
+};
+
+// ---------------------------------------------------------------------------
+// The store on its own.
+
+TEST(SettingsStore, LivesUnderTheConfigFolder) {
+    ConfigHome home;
+    struct Case {
+        const char* xdg;  // nullptr: unset
+        QString expected;
+    };
+    const Case cases[] = {
+        {"/srv/cfg", "/srv/cfg/QuirkoGames/QuirkoGyrelle/V1.ini"},
+        {"/srv/cfg/", "/srv/cfg/QuirkoGames/QuirkoGyrelle/V1.ini"},
+        {nullptr, home.Home() + "/.config/QuirkoGames/QuirkoGyrelle/V1.ini"},
+        {"", home.Home() + "/.config/QuirkoGames/QuirkoGyrelle/V1.ini"},
+        {"relative/cfg", home.Home() + "/.config/QuirkoGames/QuirkoGyrelle/V1.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xdg ? c.xdg : "(unset)");
+        if (c.xdg) qputenv("XDG_CONFIG_HOME", c.xdg);
+        else qunsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(Settings::DefaultFilePath(), c.expected);
+        EXPECT_EQ(Settings().FilePath(), c.expected);
+    }
+}
+
+TEST(SettingsStore, WholeNumbersOnly) {
+    struct Case {
+        const char* text;
+        std::optional<int> value;
+    };
+    const Case cases[] = {
+        {"0", 0},
+        {"42", 42},
+        {"007", 7},
+        {"-5", -5},
+        {"+3", 3},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {" 5", std::nullopt},
+        {"5 ", std::nullopt},
+        {"1.0", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1e3", std::nullopt},
+        {"abc", std::nullopt},
+        {"--1", std::nullopt},
+        {"\xef\xbc\x91", std::nullopt},  // a full-width digit one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ParseWholeNumber(QString::fromUtf8(c.text)), c.value);
+    }
+}
+
+// Integer, boolean and string reads of one value, for a file written by hand.
+TEST(SettingsStore, ReadsWhatTheFileHolds) {
+    struct Case {
+        const char* file;  // nullptr: no file at all
+        const char* section;
+        const char* name;
+        int integer;  // read with default -77
+        bool boolean; // read with default true
+        QString text; // read with default "dflt"
+    };
+    const Case cases[] = {
+        {nullptr, "common", "mode", -77, true, "dflt"},
+        {"", "common", "mode", -77, true, "dflt"},
+        {"[common]\nmode=2\n", "common", "mode", 2, true, "2"},
+        {"[common]\nmode=2\n", "common", "pmode", -77, true, "dflt"},
+        {"[common]\nmode=2\n", "highscore", "mode", -77, true, "dflt"},
+        {"[common]\nmode=0\n", "common", "mode", 0, false, "0"},
+        {"[common]\nmode=-12\n", "common", "mode", -12, true, "-12"},
+        {"[common]\nsound=2\n", "common", "sound", 2, true, "2"},
+        {"[common]\nsound=abc\n", "common", "sound", -77, true, "abc"},
+        {"[common]\nmode=\n", "common", "mode", -77, true, ""},
+        {"[common]\nmode=99999999999\n", "common", "mode", -77, true, "99999999999"},
+        {"[common]\nmode=-2147483648\n", "common", "mode", -2147483647 - 1, true, "-2147483648"},
+        {"[common]\nmode=\"3\"\n", "common", "mode", 3, true, "3"},
+        // Unquoted commas read back as a list, other types as what they
+        // name: none of them is text.
+        {"[common]\nmode=1,2\n", "common", "mode", -77, true, "dflt"},
+        {"[common]\nmode=@Rect(1 2 3 4)\n", "common", "mode", -77, true, "dflt"},
+        {"[common]\nmode=@ByteArray(12)\n", "common", "mode", -77, true, "dflt"},
+        {"[common]\nmode=\"1,2\"\n", "common", "mode", -77, true, "1,2"},
+        // Names in any case, as in the registry.
+        {"[Common]\nMode=2\n", "common", "mode", 2, true, "2"},
+        {"[COMMON]\nmode=2\n", "Common", "MODE", 2, true, "2"},
+        {"[highscore]\nPlayer=Mr. Brain\n", "HighScore", "player", -77, true, "Mr. Brain"},
+        // Two spellings of one name: the program's own (lower case) counts.
+        {"[Common]\nmode=3\n[common]\nmode=2\n", "common", "mode", 2, true, "2"},
+        // Damaged lines around a good one.
+        {"\xff\xfe[[[\n===\n[common\nx\n[common]\nmode=1\n", "common", "mode", 1, true, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "(no file)");
+        ConfigHome home;
+        if (c.file) home.WriteStore(c.file);
+        const Settings store;
+        EXPECT_EQ(store.ReadInteger(c.section, c.name, -77), c.integer);
+        EXPECT_EQ(store.ReadBool(c.section, c.name, true), c.boolean);
+        EXPECT_EQ(store.ReadBool(c.section, c.name, false), c.integer != -77 && c.integer != 0);
+        EXPECT_EQ(store.ReadString(c.section, c.name, "dflt"), c.text);
+    }
+}
+
+TEST(SettingsStore, ReadingCreatesNothing) {
+    {
+        ConfigHome home;
+        const Settings store;
+        store.ReadInteger("common", "mode", 0);
+        store.ReadBool("common", "sound", true);
+        store.ReadString("highscore", "player", "Mr. Brain");
+        EXPECT_TRUE(QDir(home.Config()).isEmpty());
+        EXPECT_TRUE(QDir(home.Home()).isEmpty());
+    }
+    {
+        ConfigHome home;
+        home.WriteStore("[common]\nmode=1\n");
+        const QByteArray before = home.StoreBytes();
+        const Settings store;
+        store.ReadInteger("common", "mode", 0);
+        store.ReadInteger("common", "missing", 0);
+        store.ReadString("nosection", "player", "");
+        EXPECT_EQ(home.StoreBytes(), before);
+        EXPECT_EQ(QDir(QFileInfo(home.StorePath()).path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                  QStringList{"V1.ini"});
+    }
+}
+
+TEST(SettingsStore, WritesEveryValueAsText) {
+    ConfigHome home;
+    Settings store;
+    ASSERT_TRUE(store.WriteInteger("common", "mode", 2));
+    ASSERT_TRUE(store.WriteInteger("common", "tongue", -1));
+    ASSERT_TRUE(store.WriteBool("common", "sound", true));
+    ASSERT_TRUE(store.WriteBool("common", "music", false));
+    ASSERT_TRUE(store.WriteString("Common", "MainForm", "200,0,1,10,20,510,386"));
+
+    QSettings raw(home.FromDisk().FilePath(), QSettings::IniFormat);
+    const struct {
+        const char* key;
+        const char* text;
+    } expected[] = {{"common/mode", "2"},
+                    {"common/tongue", "-1"},
+                    {"common/sound", "1"},
+                    {"common/music", "0"},
+                    {"common/mainform", "200,0,1,10,20,510,386"}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.key);
+        const QVariant value = raw.value(e.key);
+        EXPECT_EQ(value.typeId(), QMetaType::QString);
+        EXPECT_EQ(value.toString(), e.text);
+    }
+    EXPECT_EQ(raw.childGroups(), QStringList{"common"});
+}
+
+// High-score values are scrambled text: any character must come back.
+TEST(SettingsStore, AnyTextComesBack) {
+    const QString texts[] = {
+        "Mr. Brain", "", "a,b", "1,2,3", "@foo", "@ByteArray(x)", "x;y", "q\"u\"", "back\\slash", " lead",
+        "trail ", "line\nbreak", "cr\rlf", "tab\there", "=eq", "#hash", "[common]", "\x01\x02\x1f",
+        QString::fromUtf8("Müller äöüß €"), QString::fromUtf8("中文 ✓"), QString(255, QChar('z')),
+    };
+    ConfigHome home;
+    Settings store;
+    for (int i = 0; i < std::ssize(texts); ++i) ASSERT_TRUE(store.WriteString("highscore", QString("v%1").arg(i), texts[i]));
+    const Settings disk = home.FromDisk();
+    for (int i = 0; i < std::ssize(texts); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(disk.ReadString("highscore", QString("v%1").arg(i), "dflt"), texts[i]);
+    }
+}
+
+// Rewrites of the same length, faster than the file clock ticks: every read
+// gives what was written last, through any store object.
+TEST(SettingsStore, ReadsSeeTheLastWrite) {
+    ConfigHome home;
+    Settings writer;
+    const Settings reader;
+    for (int i = 0; i < 60; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(writer.WriteInteger("common", "mode", i % 10));
+        ASSERT_EQ(reader.ReadInteger("common", "mode", -1), i % 10);
+        ASSERT_EQ(Settings().ReadInteger("Common", "Mode", -1), i % 10);
+    }
+}
+
+TEST(SettingsStore, WriteReplacesEverySpellingOfTheName) {
+    ConfigHome home;
+    home.WriteStore("[Common]\nMode=2\nSound=0\n[COMMON]\nMODE=1\n[highscore]\nplayer=Ann\n");
+    Settings store;
+    ASSERT_TRUE(store.WriteInteger("common", "mode", 3));
+    const Settings disk = home.FromDisk();
+    EXPECT_EQ(disk.ReadInteger("common", "mode", -1), 3);
+    EXPECT_EQ(disk.ReadInteger("common", "sound", -1), 0);
+    EXPECT_EQ(disk.ReadString("highscore", "player", ""), "Ann");
+    // Exactly one "mode" is left in the file, the one just written.
+    QSettings raw(disk.FilePath(), QSettings::IniFormat);
+    QStringList modes;
+    for (const QString& key : raw.allKeys())
+        if (key.endsWith("/mode", Qt::CaseInsensitive)) modes << key + "=" + raw.value(key).toString();
+    EXPECT_EQ(modes, QStringList{"common/mode=3"});
+}
+
+// ---------------------------------------------------------------------------
+// Writes the store refuses, and writers killed half-way: the file on disk is
+// always a whole one. Both run in a second process.
+
+struct ChildRun {
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    QByteArray out, err;
+};
+
+ChildRun RunRefusingChild(const QString& file, long long limit) {
+    QProcess child;
+    child.start(QStringLiteral(QG_SETTINGS_CHILD), {"refused", file, QString::number(limit)});
+    ChildRun run;
+    if (!child.waitForFinished(60000)) return run;
+    run.exitCode = child.exitCode();
+    run.status = child.exitStatus();
+    run.out = child.readAllStandardOutput();
+    run.err = child.readAllStandardError();
+    return run;
+}
+
+TEST(SettingsFailure, RefusedWriteKeepsTheOldFileAndSaysSoOnce) {
+    enum class Trouble { DiskFull, FolderIsAFile, FileIsAFolder, ReadOnlyFolder };
+    struct Case {
+        const char* what;
+        Trouble trouble;
+    };
+    const Case cases[] = {
+        {"disk full", Trouble::DiskFull},
+        {"a file where the folder belongs", Trouble::FolderIsAFile},
+        {"a folder where the file belongs", Trouble::FileIsAFolder},
+        {"read-only folder", Trouble::ReadOnlyFolder},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Permissions do not stop the superuser.
+        if (c.trouble == Trouble::ReadOnlyFolder && ::geteuid() == 0) continue;
+        ConfigHome home;
+        const QString folder = QFileInfo(home.StorePath()).path();
+        long long limit = -1;
+        QString watched = home.StorePath();  // what must stay as it was
+        switch (c.trouble) {
+        case Trouble::DiskFull:
+            home.WriteStore("[common]\nmode=1\n[highscore]\nplayer=Mr. Brain\n");
+            limit = home.StoreBytes().size() + 100;
+            break;
+        case Trouble::FolderIsAFile: {
+            watched = home.Config() + "/QuirkoGames";
+            QFile blocker(watched);
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+            blocker.write("not a folder");
+            break;
+        }
+        case Trouble::FileIsAFolder:
+            ASSERT_TRUE(QDir().mkpath(home.StorePath()));
+            break;
+        case Trouble::ReadOnlyFolder:
+            home.WriteStore("[common]\nmode=1\n");
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            break;
+        }
+        const QFileInfo before(watched);
+        QByteArray bytesBefore;
+        if (before.isFile()) {
+            QFile f(watched);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            bytesBefore = f.readAll();
+        }
+
+        const ChildRun run = RunRefusingChild(home.StorePath(), limit);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        // The program went on after both refusals.
+        EXPECT_EQ(run.status, QProcess::NormalExit);
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        EXPECT_EQ(run.out, "went on\n");
+        // One line, naming the file.
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
+        EXPECT_TRUE(run.err.endsWith('\n'));
+        EXPECT_TRUE(run.err.contains(home.StorePath().toLocal8Bit())) << run.err.constData();
+        // The old file as it was.
+        const QFileInfo after(watched);
+        EXPECT_EQ(after.isFile(), before.isFile());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        if (after.isFile()) {
+            QFile f(watched);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), bytesBefore);
+        }
+    }
+}
+
+// The index of the last write the file holds (writes go value by value,
+// generation by generation), or a message saying why it is not a whole file.
+struct FileState {
+    std::optional<long long> lastWrite;
+    std::string why;
+};
+
+FileState ReadChurnState(const ConfigHome& home) {
+    const Settings disk = home.FromDisk();
+    {
+        QSettings raw(disk.FilePath(), QSettings::IniFormat);
+        if (raw.status() != QSettings::NoError) return {std::nullopt, "the file does not parse"};
+    }
+    std::vector<long long> generation;
+    for (int k = 0; k < test::kChurnCount; ++k) {
+        const QString text = disk.ReadString(test::kChurnSection, test::kChurnNames[static_cast<std::size_t>(k)], "");
+        const std::optional<long long> g = test::ChurnGeneration(text, k);
+        if (!g) return {std::nullopt, "value " + std::to_string(k) + " is damaged or missing"};
+        generation.push_back(*g);
+    }
+    // Generation G in the first values, G - 1 in the rest.
+    const long long g0 = generation.front();
+    int newer = 0;
+    while (newer < test::kChurnCount && generation[static_cast<std::size_t>(newer)] == g0) ++newer;
+    for (int k = newer; k < test::kChurnCount; ++k)
+        if (generation[static_cast<std::size_t>(k)] != g0 - 1)
+            return {std::nullopt, "value " + std::to_string(k) + " is from another write"};
+    return {g0 * test::kChurnCount + newer - 1, ""};
+}
+
+TEST(SettingsFailure, KillWhileRewritingLeavesAWholeFile) {
+    ConfigHome home;
+    Settings store;
+    for (int k = 0; k < test::kChurnCount; ++k)
+        ASSERT_TRUE(store.WriteString(test::kChurnSection, test::kChurnNames[static_cast<std::size_t>(k)],
+                                      test::ChurnValue(0, k)));
+    long long last = test::kChurnCount - 1;
+    const long long first = last;
+    std::mt19937 delays(20240611);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        QProcess child;
+        child.start(QStringLiteral(QG_SETTINGS_CHILD), {"churn", home.StorePath(), QString::number(last + 1)});
+        ASSERT_TRUE(child.waitForStarted());
+        ASSERT_TRUE(child.waitForReadyRead(60000)) << child.readAllStandardError().constData();
+        // Anywhere from before the first write to some dozens of writes in.
+        std::this_thread::sleep_for(std::chrono::microseconds(delays() % 80000));
+        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        ASSERT_TRUE(child.waitForFinished(60000));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << "the writer stopped by itself: "
+                                                           << child.readAllStandardError().constData();
+        const FileState state = ReadChurnState(home);
+        ASSERT_TRUE(state.lastWrite) << state.why;
+        // Either the old file or a newer one; never an older one.
+        ASSERT_GE(*state.lastWrite, last);
+        last = *state.lastWrite;
+    }
+    // The writers got somewhere, through all the locks the killed ones left.
+    EXPECT_GT(last, first);
+    // The next write clears away the drafts of the killed ones.
+    ASSERT_TRUE(store.WriteString(test::kChurnSection, test::kChurnNames[0], test::ChurnValue(0, 0)));
+    EXPECT_EQ(QDir(QFileInfo(home.StorePath()).path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              (QStringList{"V1.ini", "V1.ini.writer-lock"}));
+}
+
+// ---------------------------------------------------------------------------
+// The window position.
+
+TEST(WindowPosition, PlacedFromTheStoredValue) {
+    const QSize frame(502, 391);
+    const QRect big(0, 0, 1024, 768);
+    const QRect small(0, 0, 640, 480);
+    struct Case {
+        const char* stored;
+        QRect screen;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"200,0,1,100,50,602,441", big, {100, 50}},
+        {"200,0,1,522,377,1024,768", big, {522, 377}},
+        // Size and show state in the value do not matter.
+        {"200,2,3,100,50,0,0", big, {100, 50}},
+        // Stored on a larger screen: pulled back onto this one.
+        {"200,0,1,400,40,902,431", small, {138, 40}},
+        {"200,0,1,10,300,512,691", small, {10, 89}},
+        {"200,0,1,900,700,1402,1091", small, {138, 89}},
+        {"200,0,1,523,50,1025,441", big, {522, 50}},
+        // Left of or above the screen: brought back so the title bar shows.
+        {"200,0,1,-300,-20,202,371", big, {0, 0}},
+        {"200,0,1,2147483647,-2147483648,0,0", big, {522, 0}},
+        // Not of the stored form: centred, halves rounded towards zero.
+        {"", big, {261, 188}},
+        {"", small, {69, 44}},
+        {"199,0,1,100,50,602,441", big, {261, 188}},
+        {"2000,0,1,100,50,602,441", big, {261, 188}},
+        {" 200,0,1,100,50,602,441", big, {261, 188}},
+        {"200,0,1,100,50,602", big, {261, 188}},
+        {"200,0,1,100,50,602,441,9", big, {261, 188}},
+        {"200,0,1,x,50,602,441", big, {261, 188}},
+        {"200,0,1,100,5.5,602,441", big, {261, 188}},
+        {"200,0,1,99999999999,50,602,441", big, {261, 188}},
+        {"200;0;1;100;50;602;441", big, {261, 188}},
+        // A screen smaller than the window: the top-left corner stays on it.
+        {"", QRect(0, 0, 400, 300), {-51, -45}},
+        {"200,0,1,30,30,532,421", QRect(0, 0, 400, 300), {0, 0}},
+        // A screen that does not start at 0,0.
+        {"200,0,1,100,50,602,441", QRect(1280, 0, 1024, 768), {1280, 50}},
+        {"", QRect(1280, 0, 1024, 768), {1541, 188}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " on " + std::to_string(c.screen.width()) + "x" +
+                     std::to_string(c.screen.height()));
+        EXPECT_EQ(PlaceWindow(c.stored, frame, c.screen), c.expected);
+    }
+}
+
+class KeptWindow : public QWidget {
+public:
+    explicit KeptWindow(PositionKeeper& keeper) : keeper_(keeper) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        keeper_.Restore(*this);
+        QWidget::showEvent(event);
+    }
+
+private:
+    PositionKeeper& keeper_;
+};
+
+TEST(WindowPosition, KeeperMovesAndStoresARealWindow) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    ASSERT_EQ(screen->geometry(), QRect(0, 0, 800, 800)) << "the offscreen platform's screen";
+    // The offscreen platform draws a 2-pixel frame: the window's frame is
+    // 504 x 370, and that is what is placed and stored.
+    struct Case {
+        const char* stored;  // nullptr: nothing stored
+        QPoint shownAt;
+    };
+    const Case cases[] = {
+        {nullptr, {148, 215}},
+        {"200,0,1,40,30,544,400", {40, 30}},
+        {"200,0,1,700,500,1204,870", {296, 430}},
+        {"200,0,1,700,30,1204,400", {296, 30}},
+        {"200,0,1,40,600,544,970", {40, 430}},
+        {"201,0,1,40,30,544,400", {148, 215}},
+        {"200,0,1,40,30", {148, 215}},
+        {"200,0,1,forty,30,544,400", {148, 215}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(nothing stored)");
+        ConfigHome home;
+        if (c.stored) Settings().WriteString("Common", "MainForm", c.stored);
+        QPoint movedTo;
+        QSize frame;
+        {
+            PositionKeeper keeper(Settings(), "Common", "MainForm");
+            // Restored when first shown, as the main window does it.
+            KeptWindow window(keeper);
+            window.setFixedSize(500, 366);
+            window.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            frame = window.frameGeometry().size();
+            ASSERT_EQ(frame, QSize(504, 370));
+            EXPECT_EQ(window.frameGeometry().topLeft(), c.shownAt);
+            // A second show (after a minimise, say) leaves the window alone.
+            movedTo = c.shownAt + QPoint(7, 9);
+            window.move(movedTo);
+            keeper.Restore(window);
+            EXPECT_EQ(window.frameGeometry().topLeft(), movedTo);
+            keeper.Save(window);
+        }
+        EXPECT_EQ(home.FromDisk().ReadString("common", "mainform", ""),
+                  QString("200,0,1,%1,%2,%3,%4")
+                      .arg(movedTo.x())
+                      .arg(movedTo.y())
+                      .arg(movedTo.x() + frame.width())
+                      .arg(movedTo.y() + frame.height()));
+    }
+}
+
+TEST(WindowPosition, NeverShownWindowKeepsTheStoredPlace) {
+    ConfigHome home;
+    Settings().WriteString("common", "mainform", "200,0,1,40,30,540,396");
+    const QByteArray before = home.StoreBytes();
+    {
+        QWidget window;
+        window.setFixedSize(500, 366);
+        PositionKeeper keeper(Settings(), "Common", "MainForm");
+        keeper.Save(window);
+    }
+    EXPECT_EQ(home.StoreBytes(), before);
+}
+
+// ---------------------------------------------------------------------------
+// Through the main window: what one run leaves, the next one starts with.
+
+constexpr char kProgramDir[] = QG_PROGRAM_DIR;
+
+// The windows of a run: the language window answers as told and counts how
+// often it was asked; every other window closes at once, quitting says yes.
+class ScriptedWindows : public StandInWindows {
+public:
+    std::optional<int> languageChoice;
+    int splashShown = 0;
+    int languageAsked = 0;
+    void ShowSplash() override { ++splashShown; }
+    std::optional<int> ChooseLanguage(int) override {
+        ++languageAsked;
+        return languageChoice;
+    }
+};
+
+QToolButton* Button(TMainForm& form, const char* name) { return form.findChild<QToolButton*>(name); }
+
+// A corner of the board that no puzzle covers: it shows the puzzle's own
+// sheet, so it tells which puzzle is on screen.
+constexpr QPoint kBoardCorner{3, 3};
+
+std::uint32_t SheetCorner(int game) {
+    QImage sheet(QString(kProgramDir) + kSheets[static_cast<std::size_t>(game)].file);
+    return sheet.convertToFormat(QImage::Format_RGB32).pixel(kBoardCorner) | 0xFF000000u;
+}
+
+TEST(SettingsAtStart, FormCreateReadsTheStoredValues) {
+    struct Expect {
+        int tongue = -1, mode = 0, pmode = 1, cmode = 1;
+        bool sound = true, music = true;
+    };
+    struct Case {
+        const char* file;  // nullptr: first start, no file
+        Expect expect;
+    };
+    const Case cases[] = {
+        {nullptr, {}},
+        {"", {}},
+        {"[common]\ntongue=1\nmode=1\npmode=2\ncmode=3\nsound=0\nmusic=0\n", {1, 1, 2, 3, false, false}},
+        {"[common]\npmode=7\ncmode=9\n", {-1, 0, 3, 4, true, true}},
+        {"[common]\npmode=0\ncmode=0\n", {}},
+        {"[common]\npmode=-5\ncmode=-5\n", {}},
+        {"[common]\nsound=2\nmusic=-1\n", {}},
+        {"[common]\nsound=abc\nmusic=\n", {}},
+        {"[common]\ntongue=\nmode=\npmode=\ncmode=\nsound=\nmusic=\n", {}},
+        {"[common]\ntongue=99999999999\nmode=99999999999\npmode=99999999999\n", {}},
+        {"[common]\nmode=1,2\npmode=2,3\nsound=0,0\n", {}},
+        {"[common]\nmode=7\n", {}},
+        {"[common]\nmode=-1\n", {}},
+        {"[common]\ntongue=0\nmode=3\ncmode=2\n", {0, 3, 1, 2, true, true}},
+        {"[common]\ntongue=5\nmode=2\n", {5, 2, 1, 1, true, true}},
+        {"[Common]\nMode=3\nPMode=3\nCMODE=4\nSound=0\nTongue=1\n", {1, 3, 3, 4, false, true}},
+        {"[highscore]\nmode=2\n[common]\npmode=2\n", {-1, 0, 2, 1, true, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "(no file)");
+        ConfigHome home;
+        if (c.file) home.WriteStore(c.file);
+        TMainForm form(kProgramDir);
+        ASSERT_TRUE(form.FormCreate());
+        EXPECT_EQ(form.Language(), c.expect.tongue);
+        EXPECT_EQ(form.GameIndex(), c.expect.mode);
+        EXPECT_EQ(form.PelloraPuzzle().Variant(), c.expect.pmode);
+        EXPECT_EQ(form.CirrelaPuzzle().Level(), c.expect.cmode);
+        EXPECT_EQ(Button(form, "SoundBtn")->isChecked(), c.expect.sound);
+        EXPECT_EQ(Button(form, "MidiBtn")->isChecked(), c.expect.music);
+        // The player sees the stored puzzle's board.
+        form.boxPaint();
+        EXPECT_EQ(form.box()->Screen().pixel(kBoardCorner.x(), kBoardCorner.y()), SheetCorner(c.expect.mode));
+    }
+}
+
+TEST(SettingsAtStart, OneRunLeavesWhatTheNextStartsWith) {
+    ConfigHome home;
+    const QPoint placedAt(123, 77);
+    {
+        ScriptedWindows windows;
+        TMainForm form(kProgramDir, &windows);
+        ASSERT_TRUE(form.FormCreate());
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        // PELLORA one size up, CIRRELA two levels up, then CIRRELA stays.
+        Button(form, "PelloraBtn")->click();
+        ASSERT_EQ(form.GameIndex(), kPellora);
+        form.OptionBtnMouseDown(20, 2);
+        Button(form, "CirrelaBtn")->click();
+        ASSERT_EQ(form.GameIndex(), kCirrela);
+        form.OptionBtnMouseDown(20, 2);
+        form.OptionBtnMouseDown(20, 2);
+        Button(form, "SoundBtn")->click();
+        form.move(placedAt);
+        EXPECT_TRUE(form.close());
+    }
+    const Settings disk = home.FromDisk();
+    EXPECT_EQ(disk.ReadString("common", "mode", ""), "3");
+    EXPECT_EQ(disk.ReadString("common", "pmode", ""), "2");
+    EXPECT_EQ(disk.ReadString("common", "cmode", ""), "3");
+    EXPECT_EQ(disk.ReadString("common", "sound", ""), "0");
+    EXPECT_EQ(disk.ReadString("common", "music", ""), "1");
+    EXPECT_EQ(disk.ReadString("common", "tongue", ""), "-1");
+    EXPECT_EQ(disk.ReadString("Common", "MainForm", ""), "200,0,1,123,77,627,447");  // a 504 x 370 frame
+
+    ScriptedWindows windows;
+    TMainForm form(kProgramDir, &windows);
+    ASSERT_TRUE(form.FormCreate());
+    EXPECT_EQ(form.GameIndex(), kCirrela);
+    EXPECT_EQ(form.PelloraPuzzle().Variant(), 2);
+    EXPECT_EQ(form.CirrelaPuzzle().Level(), 3);
+    EXPECT_FALSE(Button(form, "SoundBtn")->isChecked());
+    EXPECT_TRUE(Button(form, "MidiBtn")->isChecked());
+    EXPECT_TRUE(Button(form, "CirrelaBtn")->isChecked());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.frameGeometry().topLeft(), placedAt);
+    EXPECT_EQ(form.box()->Screen().pixel(kBoardCorner.x(), kBoardCorner.y()), SheetCorner(kCirrela));
+}
+
+TEST(SettingsAtStart, LanguageChosenOnceIsKept) {
+    struct Case {
+        const char* what;
+        std::optional<int> choice;  // nothing: window closed without a choice
+        const char* stored;
+        bool askedAgain;
+    };
+    const Case cases[] = {
+        {"German", 1, "1", false},
+        {"English", 0, "0", false},
+        {"closed without a choice", std::nullopt, "-1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        {
+            ScriptedWindows windows;
+            windows.languageChoice = c.choice;
+            TMainForm form(kProgramDir, &windows);
+            ASSERT_TRUE(form.FormCreate());
+            form.show();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return windows.languageAsked > 0; }));
+            EXPECT_EQ(windows.languageAsked, 1);
+            form.close();
+        }
+        EXPECT_EQ(home.FromDisk().ReadString("common", "tongue", ""), c.stored);
+
+        ScriptedWindows windows;
+        TMainForm form(kProgramDir, &windows);
+        ASSERT_TRUE(form.FormCreate());
+        EXPECT_EQ(form.Language(), c.choice.value_or(-1));
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        // The language question follows the splash at the first activation.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return windows.splashShown > 0; }));
+        EXPECT_EQ(windows.languageAsked, c.askedAgain ? 1 : 0);
+    }
+}
+
+}  // namespace
+}  // namespace qg
