@@ -56,7 +56,8 @@ click() {  # x y in window coordinates
 
 # Music starts about 200 ms after start-up, once the SoundFont is loaded.
 sleep 7
-window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name "Quirko Gyrelle" | head -1)
+window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name "Quirko Gyrelle" | head -1)
+[ -n "$window" ] || { echo "record_audio: the game window did not appear (see $out/game.log)" >&2; exit 1; }
 eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$window")"
 move1=$(now); click 165 197        # the middle TORVANE plate, music playing
 sleep 1.5
