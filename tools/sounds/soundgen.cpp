@@ -51,7 +51,7 @@ Samples Silence(double ms) { return Samples(static_cast<std::size_t>(ms * kRate 
 double Seconds(std::size_t i) { return static_cast<double>(i) / kRate; }
 
 // Adds a damped sine (one mode of a struck body) starting at `atMs`.
-void AddMode(Samples& s, double atMs, double freq, double amp, double decayMs, double attackMs = 0.6) {
+void AddMode(Samples& s, double atMs, double freq, double amp, double decayMs, double attackMs = 1.5) {
     const std::size_t start = static_cast<std::size_t>(atMs * kRate / 1000.0);
     for (std::size_t i = start; i < s.size(); ++i) {
         const double t = Seconds(i - start);
@@ -109,7 +109,7 @@ Samples WoodenClack() {
     Noise noise(4);
     const double strikes[][2] = {{0, 1.0}, {16, 0.55}};
     for (const auto& st : strikes) {
-        AddBurst(s, st[0] + 0.5, 3.0, 0.6 * st[1], 0.35, noise);
+        AddBurst(s, st[0] + 0.5, 3.0, 0.6 * st[1], 0.18, noise);
         AddMode(s, st[0], 540, 0.8 * st[1], 26);
         AddMode(s, st[0], 1130, 0.45 * st[1], 14);
         AddMode(s, st[0], 1720, 0.22 * st[1], 9);
@@ -123,7 +123,7 @@ Samples WoodenClack() {
 Samples GlassyTick() {
     Samples s = Silence(260);
     Noise noise(7);
-    AddBurst(s, 0.5, 1.6, 0.25, 0.5, noise);
+    AddBurst(s, 0.5, 1.6, 0.25, 0.25, noise);
     AddMode(s, 0, 1568.0, 0.7, 70, 1.2);          // G6
     AddMode(s, 0, 1568.0 * 2.32, 0.18, 28, 1.2);  // the glass's inharmonic partial
     AddMode(s, 0, 1568.0 * 1.5, 0.22, 45, 1.2);
@@ -138,7 +138,7 @@ Samples Ratchet() {
     Noise noise(11);
     const double clicks[][2] = {{0, 0.65}, {34, 0.85}, {68, 0.75}, {104, 1.0}};
     for (const auto& c : clicks) {
-        AddBurst(s, c[0], 2.2, 0.55 * c[1], 0.45, noise);
+        AddBurst(s, c[0], 2.2, 0.55 * c[1], 0.22, noise);
         AddMode(s, c[0], 1480, 0.45 * c[1], 10);
         AddMode(s, c[0], 2630, 0.2 * c[1], 6);
         AddMode(s, c[0], 720, 0.3 * c[1], 16, 1.0);
