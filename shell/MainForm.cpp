@@ -422,6 +422,7 @@ void TMainForm::ApplyTexts() {
     HelpBtn_->setToolTip(t.help);
     InfoBtn_->setToolTip(t.info);
     QuirkoBtn_->setToolTip(t.quirko);
+    TimeLabel_->setText(t.timeLabel);
     RulesShape_->setToolTip(ForDisplay(RulesText(Language_, GameIndex_)));
 }
 
