@@ -404,7 +404,18 @@ void TMainForm::BuildClock() {
 void TMainForm::Pause(int ms) {
     // Blocks on the monotonic clock without handling any event: presses made
     // meanwhile wait in the queue and are handled in order afterwards.
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (ms <= 0) return;
+    using Clock = std::chrono::steady_clock;
+    const auto wanted = std::chrono::milliseconds(ms);
+    auto start = Clock::now();
+    // The system wakes us a little late every time. Within one move (the
+    // previous pause ended moments ago) that lateness is taken off this pause,
+    // so a move's pauses add up to what it asked for instead of drifting.
+    if (start - lastPauseEnd_ < wanted) start -= std::min(lastPauseLate_, std::chrono::duration_cast<Clock::duration>(wanted));
+    const auto until = start + wanted;
+    std::this_thread::sleep_until(until);
+    lastPauseEnd_ = Clock::now();
+    lastPauseLate_ = std::max(Clock::duration::zero(), lastPauseEnd_ - until);
 }
 
 void TMainForm::ApplyTexts() {

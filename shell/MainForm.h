@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -147,6 +148,8 @@ private:
     std::array<PuzzleSession, kPuzzleCount> sessions_{};
     int pressedPuzzle_ = -1;  // the puzzle button shown pressed, -1 for none
     bool quirkoBroken_ = false;
+    std::chrono::steady_clock::time_point lastPauseEnd_{};
+    std::chrono::steady_clock::duration lastPauseLate_{};
 
     Surface sheet_;
     Surface composition_;

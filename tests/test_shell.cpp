@@ -4,6 +4,9 @@
 #include <QActionGroup>
 #include <QImage>
 #include <QMouseEvent>
+#include <QTimer>
+
+#include <chrono>
 
 #include "puzzles/Cirrela.h"
 #include "puzzles/Pellora.h"
@@ -218,6 +221,17 @@ TEST_F(Shell, SolvedSequenceRunsOnceWithTheTableOfThePuzzle) {
         form->MakeTableKey();
         EXPECT_EQ(form->TableKey(), c.key);
     }
+}
+
+TEST_F(Shell, PauseWaitsWithoutHandlingAnyEvent) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    const auto start = std::chrono::steady_clock::now();
+    form->Pause(30);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+    EXPECT_FALSE(ran);  // queued, not lost
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
 }
 
 TEST_F(Shell, ClosingAsksAndANoKeepsTheGameRunning) {
