@@ -32,6 +32,9 @@ protected:
     void SetUp() override {
         form = ShowMainForm(windows);
         ASSERT_TRUE(form);
+        // A known position: every turn of plate 1 changes what it shows.
+        static_cast<Torvane&>(form->PuzzleAt(kTorvane)).SetPosition(TorvanePattern(2), TorvanePattern(3));
+        form->boxPaint();
     }
     ConfigHome config;
     ScriptedWindows windows;
