@@ -246,6 +246,32 @@ void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int b
     }
 }
 
+void DrawBrassPlaque(QImage& target, const QRectF& rect, qreal radius) {
+    QPainterPath plaque;
+    plaque.addRoundedRect(rect, radius, radius);
+    DrawShadow(target, plaque, QPointF(2, 3), 3, 150);
+    QPainter p(&target);
+    Prepare(p);
+    QLinearGradient brass(rect.topLeft(), rect.bottomRight());
+    brass.setColorAt(0.0, QColor(226, 192, 110));
+    brass.setColorAt(0.45, QColor(182, 138, 62));
+    brass.setColorAt(1.0, QColor(120, 84, 32));
+    p.setPen(QPen(QColor(84, 56, 18), 1));
+    p.setBrush(brass);
+    p.drawPath(plaque);
+    DrawBevel(p, plaque, 2, true);
+}
+
+void EngraveText(QPainter& p, const QRectF& rect, const QString& text, const QFont& font) {
+    p.save();
+    p.setFont(font);
+    p.setPen(QColor(255, 236, 180, 170));
+    p.drawText(rect.translated(1, 1), Qt::AlignCenter, text);
+    p.setPen(QColor(70, 44, 12));
+    p.drawText(rect, Qt::AlignCenter, text);
+    p.restore();
+}
+
 QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed) {
     QImage img(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {

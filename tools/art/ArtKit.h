@@ -37,6 +37,11 @@ void DrawBevel(QPainter& p, const QPainterPath& shape, qreal width, bool raised)
 // A soft shadow of `shape` cast to the lower right, baked into backgrounds.
 void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int blur, int alpha);
 
+// A brass name plate with its shadow, bevelled, lit from the top left.
+void DrawBrassPlaque(QImage& target, const QRectF& rect, qreal radius);
+// Text cut into brass: a dark cut with its lit lower edge.
+void EngraveText(QPainter& p, const QRectF& rect, const QString& text, const QFont& font);
+
 enum class Texture { Wood, Felt, Stone };
 // A quiet, seeded value-noise texture between `dark` and `light`.
 QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed);

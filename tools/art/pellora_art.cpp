@@ -442,26 +442,13 @@ void DrawTurnHint(QImage& image, QPointF cell, bool left) {
 }
 
 void DrawPlaque(QImage& image) {
-    const QPainterPath plaque = RoundedRect(kPlaque, 4);
-    DrawShadow(image, plaque, QPointF(2, 3), 3, 150);
+    DrawBrassPlaque(image, kPlaque, 4);
     QPainter p(&image);
     Prepare(p);
-    QLinearGradient brass(kPlaque.topLeft(), kPlaque.bottomRight());
-    brass.setColorAt(0.0, QColor(226, 192, 110));
-    brass.setColorAt(0.45, QColor(182, 138, 62));
-    brass.setColorAt(1.0, QColor(120, 84, 32));
-    p.setPen(QPen(QColor(84, 56, 18), 1));
-    p.setBrush(brass);
-    p.drawPath(plaque);
-    DrawBevel(p, plaque, 2, true);
     QFont font("DejaVu Serif Condensed");
     font.setPixelSize(13);
     font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(255, 236, 180, 170));
-    p.drawText(kPlaque.translated(1, 1), Qt::AlignCenter, "PELLORA");
-    p.setPen(QColor(70, 44, 12));
-    p.drawText(kPlaque, Qt::AlignCenter, "PELLORA");
+    EngraveText(p, kPlaque, "PELLORA", font);
 }
 
 QImage Table() {

@@ -154,37 +154,21 @@ void DrawTargetPanel(QImage& sheet) {
 }
 
 void DrawPlaque(QImage& sheet) {
-    const QPainterPath plaque = RoundedRect(kPlaque, 5);
-    DrawShadow(sheet, plaque, QPointF(2, 3), 3, 150);
+    DrawBrassPlaque(sheet, kPlaque, 5);
     QPainter p(&sheet);
     Prepare(p);
-    QLinearGradient brass(kPlaque.topLeft(), kPlaque.bottomRight());
-    brass.setColorAt(0.0, QColor(226, 192, 110));
-    brass.setColorAt(0.45, QColor(182, 138, 62));
-    brass.setColorAt(1.0, QColor(120, 84, 32));
-    p.setPen(QPen(QColor(84, 56, 18), 1));
-    p.setBrush(brass);
-    p.drawPath(plaque);
-    DrawBevel(p, plaque, 2, true);
     for (qreal x : {kPlaque.left() + 9, kPlaque.right() - 9}) {
         const QPointF c(x, kPlaque.center().y());
         p.setPen(QPen(QColor(84, 56, 18), 1));
         p.setBrush(QColor(150, 110, 46));
         p.drawEllipse(c, 3, 3);
-        p.setPen(QPen(QColor(84, 56, 18), 1));
         p.drawLine(c + QPointF(-2, 0), c + QPointF(2, 0));
     }
-    // Engraved name: a dark cut with its lit lower edge.
     QFont font("DejaVu Serif");
     font.setPixelSize(19);
     font.setBold(true);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 2);
-    p.setFont(font);
-    const QRectF text = kPlaque.adjusted(16, 0, -16, 0);
-    p.setPen(QColor(255, 236, 180, 170));
-    p.drawText(text.translated(1, 1), Qt::AlignCenter, "TORVANE");
-    p.setPen(QColor(70, 44, 12));
-    p.drawText(text, Qt::AlignCenter, "TORVANE");
+    EngraveText(p, kPlaque.adjusted(16, 0, -16, 0), "TORVANE", font);
 }
 
 void DrawBackground(QImage& sheet) {
