@@ -246,9 +246,30 @@ void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int b
     }
 }
 
+QPainterPath RoundedRect(const QRectF& r, qreal radius) {
+    QPainterPath path;
+    path.addRoundedRect(r, radius, radius);
+    return path;
+}
+
+void FillClipped(QImage& target, const QPainterPath& shape, const QImage& source) {
+    QPainter p(&target);
+    Prepare(p);
+    p.setClipPath(shape);
+    p.drawImage(QPointF(0, 0), source);
+}
+
+void InnerShadow(QImage& target, const QPainterPath& recess, qreal offset, int blur, int alpha) {
+    QImage shaded = target.copy();
+    QPainterPath outside;
+    outside.addRect(QRectF(-40, -40, target.width() + 80, target.height() + 80));
+    outside = outside.subtracted(recess);
+    DrawShadow(shaded, outside, QPointF(offset, offset), blur, alpha);
+    FillClipped(target, recess, shaded);
+}
+
 void DrawBrassPlaque(QImage& target, const QRectF& rect, qreal radius) {
-    QPainterPath plaque;
-    plaque.addRoundedRect(rect, radius, radius);
+    const QPainterPath plaque = RoundedRect(rect, radius);
     DrawShadow(target, plaque, QPointF(2, 3), 3, 150);
     QPainter p(&target);
     Prepare(p);

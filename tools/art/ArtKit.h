@@ -37,6 +37,14 @@ void DrawBevel(QPainter& p, const QPainterPath& shape, qreal width, bool raised)
 // A soft shadow of `shape` cast to the lower right, baked into backgrounds.
 void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int blur, int alpha);
 
+// Small shape helpers shared by the sheets.
+QPainterPath RoundedRect(const QRectF& r, qreal radius);
+// Lays `source` (same coordinates as target) into `shape` of the target.
+void FillClipped(QImage& target, const QPainterPath& shape, const QImage& source);
+// Darkens the floor of a recess along its upper-left walls, as light from the
+// upper left would: the shadow of everything outside, offset and blurred.
+void InnerShadow(QImage& target, const QPainterPath& recess, qreal offset, int blur, int alpha);
+
 // A brass name plate with its shadow, bevelled, lit from the top left.
 void DrawBrassPlaque(QImage& target, const QRectF& rect, qreal radius);
 // Text cut into brass: a dark cut with its lit lower edge.

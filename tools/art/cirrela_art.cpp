@@ -68,25 +68,6 @@ QPainterPath TrackShape() {
     return track.simplified();
 }
 
-// Draws `image` onto `target` only inside `clip`.
-void PutClipped(QImage& target, const QImage& image, const QPainterPath& clip) {
-    QPainter p(&target);
-    Prepare(p);
-    p.setClipPath(clip);
-    p.drawImage(0, 0, image);
-}
-
-// A recess: its floor darkened by the shadow of the rim above it, light from
-// the upper left, so the shade lies along the upper-left walls.
-void InnerShadow(QImage& target, const QPainterPath& recess, qreal depth, int alpha) {
-    QImage shaded = target.copy();
-    QPainterPath outside;
-    outside.addRect(QRectF(-40, -40, target.width() + 80, target.height() + 80));
-    outside = outside.subtracted(recess);
-    DrawShadow(shaded, outside, QPointF(depth, depth), static_cast<int>(depth), alpha);
-    PutClipped(target, shaded, recess);
-}
-
 QImage Background() {
     QImage bg = MakeTexture(QSize(500, 333), Texture::Wood, QColor(46, 31, 22), QColor(78, 54, 36), 4401);
 
@@ -94,7 +75,7 @@ QImage Background() {
     const QPainterPath tray = TrayShape();
     DrawShadow(bg, tray, QPointF(5, 6), 6, 150);
     const QImage trayWood = MakeTexture(QSize(500, 333), Texture::Wood, QColor(108, 74, 44), QColor(146, 104, 64), 4402);
-    PutClipped(bg, trayWood, tray);
+    FillClipped(bg, tray, trayWood);
 
     // Hubs at the ring centres, turned from the same wood, with a brass pin.
     for (const QPointF& c : kRingCentre) {
@@ -120,8 +101,8 @@ QImage Background() {
     // The two tracks, cut into the tray and lined with dark felt.
     const QPainterPath track = TrackShape();
     const QImage felt = MakeTexture(QSize(500, 333), Texture::Felt, QColor(30, 32, 38), QColor(50, 52, 60), 4403);
-    PutClipped(bg, felt, track);
-    InnerShadow(bg, track, 3, 170);
+    FillClipped(bg, track, felt);
+    InnerShadow(bg, track, 3, 3, 170);
 
     // The tray's rim and the tracks' edges.
     {
@@ -135,8 +116,8 @@ QImage Background() {
     const QRectF panelRect(kPreviewPlace.adjusted(-5, -5, 5, 5));
     QPainterPath panel;
     panel.addRoundedRect(panelRect, 4, 4);
-    PutClipped(bg, felt, panel);
-    InnerShadow(bg, panel, 2, 150);
+    FillClipped(bg, panel, felt);
+    InnerShadow(bg, panel, 2, 2, 150);
     {
         QPainter p(&bg);
         Prepare(p);

@@ -350,19 +350,6 @@ constexpr QPointF kLegendCentre(450, 58);
 constexpr qreal kLegendRadius = 30;
 constexpr QRectF kPlaque(414, 280, 72, 30);
 
-QPainterPath RoundedRect(const QRectF& r, qreal radius) {
-    QPainterPath path;
-    path.addRoundedRect(r, radius, radius);
-    return path;
-}
-
-void FillWithTexture(QImage& image, const QPainterPath& shape, const QImage& texture) {
-    QPainter p(&image);
-    Prepare(p);
-    p.setClipPath(shape);
-    p.drawImage(QPointF(0, 0), texture);
-}
-
 // The sectors in small, each with its colour's mark.
 void DrawLegend(QImage& image) {
     const QPainterPath hex = Hexagon(kLegendCentre, kLegendRadius, 0);
@@ -463,14 +450,14 @@ QImage Table() {
     }
     const QPainterPath frame = RoundedRect(kPanel, 7);
     DrawShadow(table, frame, QPointF(3, 4), 4, 150);
-    FillWithTexture(table, frame, MakeTexture(table.size(), Texture::Wood, QColor(92, 62, 38), QColor(128, 90, 56), 2202));
+    FillClipped(table, frame, MakeTexture(table.size(), Texture::Wood, QColor(92, 62, 38), QColor(128, 90, 56), 2202));
     {
         QPainter p(&table);
         Prepare(p);
         DrawBevel(p, frame, 2.5, true);
     }
     const QPainterPath well = RoundedRect(kPanelWell, 4);
-    FillWithTexture(table, well, MakeTexture(table.size(), Texture::Felt, QColor(14, 16, 20), QColor(28, 32, 38), 2203));
+    FillClipped(table, well, MakeTexture(table.size(), Texture::Felt, QColor(14, 16, 20), QColor(28, 32, 38), 2203));
     {
         QPainter p(&table);
         Prepare(p);

@@ -25,37 +25,9 @@ constexpr QRectF kPlaque(316, 258, 152, 46);         // name plaque, inside the 
 constexpr qreal kPieceDiameter = 48;
 constexpr qreal kSocketRadius = 22;                  // hidden under a resting piece
 
-QPainterPath RoundedRect(const QRectF& r, qreal radius) {
-    QPainterPath path;
-    path.addRoundedRect(r, radius, radius);
-    return path;
-}
-
 QPainterPath PlateShape(int plate) {
     const qg::TorvanePlate& p = qg::kTorvanePlates[static_cast<std::size_t>(plate - 1)];
     return RoundedRect(QRectF(p.hubX - kPlateHalf, p.hubY - kPlateHalf, 2 * kPlateHalf, 2 * kPlateHalf), kPlateCorner);
-}
-
-// A texture laid into a shape of the sheet.
-void FillWithTexture(QImage& sheet, const QPainterPath& shape, const QImage& texture) {
-    QPainter p(&sheet);
-    Prepare(p);
-    p.setClipPath(shape);
-    p.drawImage(QPointF(0, 0), texture);
-}
-
-// Darkens the inside of `well` along its upper-left edges, as a recess does
-// under light from the upper left.
-void InnerShadow(QImage& sheet, const QPainterPath& well, int blur, int alpha) {
-    QImage shaded = sheet.copy();
-    QPainterPath outside;
-    outside.addRect(QRectF(-40, -40, sheet.width() + 80, sheet.height() + 80));
-    outside = outside.subtracted(well);
-    DrawShadow(shaded, outside, QPointF(3, 3), blur, alpha);
-    QPainter p(&sheet);
-    Prepare(p);
-    p.setClipPath(well);
-    p.drawImage(QPointF(0, 0), shaded);
 }
 
 void DrawTable(QImage& sheet) {
@@ -73,7 +45,7 @@ void DrawTable(QImage& sheet) {
 void DrawMat(QImage& sheet) {
     const QPainterPath mat = RoundedRect(kMat, 9);
     DrawShadow(sheet, mat, QPointF(3, 4), 4, 130);
-    FillWithTexture(sheet, mat, MakeTexture(sheet.size(), Texture::Felt, QColor(16, 46, 34), QColor(30, 70, 52), 17));
+    FillClipped(sheet, mat, MakeTexture(sheet.size(), Texture::Felt, QColor(16, 46, 34), QColor(30, 70, 52), 17));
     QPainter p(&sheet);
     Prepare(p);
     DrawBevel(p, mat, 2, true);
@@ -138,7 +110,7 @@ void DrawPlate(QImage& sheet, int plate) {
 void DrawTargetPanel(QImage& sheet) {
     const QPainterPath frame = RoundedRect(kPanelFrame, 8);
     DrawShadow(sheet, frame, QPointF(3, 4), 4, 150);
-    FillWithTexture(sheet, frame,
+    FillClipped(sheet, frame,
                     MakeTexture(sheet.size(), Texture::Wood, QColor(92, 62, 38), QColor(128, 90, 56), 73));
     {
         QPainter p(&sheet);
@@ -146,8 +118,8 @@ void DrawTargetPanel(QImage& sheet) {
         DrawBevel(p, frame, 2.5, true);
     }
     const QPainterPath well = RoundedRect(kPanelWell, 4);
-    FillWithTexture(sheet, well, MakeTexture(sheet.size(), Texture::Felt, QColor(14, 16, 20), QColor(28, 32, 38), 29));
-    InnerShadow(sheet, well, 3, 200);
+    FillClipped(sheet, well, MakeTexture(sheet.size(), Texture::Felt, QColor(14, 16, 20), QColor(28, 32, 38), 29));
+    InnerShadow(sheet, well, 3, 3, 200);
     QPainter p(&sheet);
     Prepare(p);
     DrawBevel(p, well, 2, false);
