@@ -130,9 +130,7 @@ void TMainForm::BuildToolbar() {
     for (int i = 0; i < kPuzzleCount; ++i) {
         auto* action = new QAction(QIcon(QString(":/pictures/%1.png").arg(kPictures[i])), QString(), puzzleGroup_);
         action->setCheckable(true);
-        QToolButton* button = AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i]);
-        button->setDefaultAction(action);
-        puzzleBtns_[static_cast<std::size_t>(i)] = button;
+        AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i])->setDefaultAction(action);
         connect(action, &QAction::triggered, this, [this, i](bool checked) { PuzzleButtonTriggered(i, checked); });
     }
 

@@ -171,7 +171,6 @@ private:
     QToolButton* MidiBtn_ = nullptr;
     QToolButton* HighScoreBtn_ = nullptr;
     QToolButton* ExitBtn_ = nullptr;
-    std::array<QToolButton*, kPuzzleCount> puzzleBtns_{};
     QActionGroup* puzzleGroup_ = nullptr;
     QToolButton* TongueBtn_ = nullptr;
     QToolButton* HelpBtn_ = nullptr;

@@ -268,6 +268,15 @@ void InnerShadow(QImage& target, const QPainterPath& recess, qreal offset, int b
     FillClipped(target, recess, shaded);
 }
 
+void Vignette(QImage& target, QPointF centre, qreal radius, int alpha) {
+    QPainter p(&target);
+    Prepare(p);
+    QRadialGradient v(centre, radius);
+    v.setColorAt(0.55, QColor(0, 0, 0, 0));
+    v.setColorAt(1.0, QColor(0, 0, 0, alpha));
+    p.fillRect(QRectF(0, 0, target.width(), target.height()), v);
+}
+
 void DrawBrassPlaque(QImage& target, const QRectF& rect, qreal radius) {
     const QPainterPath plaque = RoundedRect(rect, radius);
     DrawShadow(target, plaque, QPointF(2, 3), 3, 150);

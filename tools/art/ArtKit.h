@@ -45,6 +45,9 @@ void FillClipped(QImage& target, const QPainterPath& shape, const QImage& source
 // upper left would: the shadow of everything outside, offset and blurred.
 void InnerShadow(QImage& target, const QPainterPath& recess, qreal offset, int blur, int alpha);
 
+// Darkens the board's edges softly, keeping the eye on the middle.
+void Vignette(QImage& target, QPointF centre, qreal radius, int alpha);
+
 // A brass name plate with its shadow, bevelled, lit from the top left.
 void DrawBrassPlaque(QImage& target, const QRectF& rect, qreal radius);
 // Text cut into brass: a dark cut with its lit lower edge.

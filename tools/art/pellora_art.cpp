@@ -440,14 +440,7 @@ void DrawPlaque(QImage& image) {
 
 QImage Table() {
     QImage table = MakeTexture(QSize(qg::kBoardWidth, qg::kBoardHeight), Texture::Wood, QColor(46, 30, 20), QColor(80, 54, 34), 2201);
-    {
-        QPainter p(&table);
-        Prepare(p);
-        QRadialGradient v(QPointF(230, 165), 320);
-        v.setColorAt(0.55, QColor(0, 0, 0, 0));
-        v.setColorAt(1.0, QColor(0, 0, 0, 80));
-        p.fillRect(QRectF(0, 0, qg::kBoardWidth, qg::kBoardHeight), v);
-    }
+    Vignette(table, QPointF(230, 165), 320, 80);
     const QPainterPath frame = RoundedRect(kPanel, 7);
     DrawShadow(table, frame, QPointF(3, 4), 4, 150);
     FillClipped(table, frame, MakeTexture(table.size(), Texture::Wood, QColor(92, 62, 38), QColor(128, 90, 56), 2202));

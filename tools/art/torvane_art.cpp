@@ -33,13 +33,10 @@ QPainterPath PlateShape(int plate) {
 void DrawTable(QImage& sheet) {
     Put(sheet, MakeTexture(QSize(qg::kBoardWidth, qg::kBoardHeight), Texture::Wood, QColor(50, 32, 20), QColor(86, 58, 36), 41),
         QPoint(0, 0));
-    // A soft vignette keeps the eye on the middle of the table.
-    QPainter p(&sheet);
-    Prepare(p);
-    QRadialGradient v(QPointF(250, 160), 330);
-    v.setColorAt(0.55, QColor(0, 0, 0, 0));
-    v.setColorAt(1.0, QColor(0, 0, 0, 70));
-    p.fillRect(QRectF(0, 0, qg::kBoardWidth, qg::kBoardHeight), v);
+    // Only the board part of the sheet: the sprites below stay untouched.
+    QImage table = sheet.copy(0, 0, qg::kBoardWidth, qg::kBoardHeight);
+    Vignette(table, QPointF(250, 160), 330, 70);
+    Put(sheet, table, QPoint(0, 0));
 }
 
 void DrawMat(QImage& sheet) {
