@@ -8,10 +8,10 @@
 
 #include <QString>
 
-#include "shell/Puzzle.h"
-#include "shell/PuzzleTables.h"
-#include "shell/Random.h"
-#include "shell/SheetLoader.h"
+#include "core/Puzzle.h"
+#include "puzzles/PuzzleTables.h"
+#include "core/Random.h"
+#include "sheets/SheetLoader.h"
 
 namespace qg::bench {
 

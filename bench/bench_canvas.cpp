@@ -2,7 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "shell/Surface.h"
+#include "core/Surface.h"
 
 namespace {
 

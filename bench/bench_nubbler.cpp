@@ -4,7 +4,7 @@
 
 #include "bench/BenchHost.h"
 #include "puzzles/Nubbler.h"
-#include "shell/PuzzleTables.h"
+#include "puzzles/PuzzleTables.h"
 
 namespace {
 

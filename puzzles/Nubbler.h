@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "shell/Puzzle.h"
+#include "core/Puzzle.h"
 
 namespace qg {
 

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/Puzzle.h"
+#include "core/Puzzle.h"
 
 namespace qg {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "shell/Puzzle.h"
+#include "core/Puzzle.h"
 
 namespace qg {
 

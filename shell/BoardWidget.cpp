@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "shell/Puzzle.h"
+#include "core/Puzzle.h"
 
 namespace qg {
 

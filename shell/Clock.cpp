@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "shell/Puzzle.h"
+#include "core/Puzzle.h"
 
 namespace qg {
 

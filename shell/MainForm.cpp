@@ -18,7 +18,7 @@
 #include "puzzles/Nubbler.h"
 #include "puzzles/Pellora.h"
 #include "puzzles/Torvane.h"
-#include "shell/SheetLoader.h"
+#include "sheets/SheetLoader.h"
 #include "shell/Texts.h"
 
 // Resources live in the static shell library; register them before use.

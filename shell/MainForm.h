@@ -16,13 +16,13 @@
 #include "shell/BoardWidget.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
-#include "shell/MusicPlayer.h"
+#include "audio/MusicPlayer.h"
 #include "shell/PositionKeeper.h"
-#include "shell/Puzzle.h"
-#include "shell/PuzzleTables.h"
-#include "shell/Random.h"
-#include "shell/Settings.h"
-#include "shell/SoundEffects.h"
+#include "core/Puzzle.h"
+#include "puzzles/PuzzleTables.h"
+#include "core/Random.h"
+#include "settings/Settings.h"
+#include "audio/SoundEffects.h"
 
 class QActionGroup;
 class QFrame;

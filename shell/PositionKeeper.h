@@ -11,7 +11,7 @@
 
 #include <utility>
 
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 class QWidget;
 

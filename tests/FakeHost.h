@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/Puzzle.h"
-#include "shell/Random.h"
+#include "core/Puzzle.h"
+#include "core/Random.h"
 
 namespace qg::test {
 

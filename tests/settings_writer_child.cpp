@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 #include "tests/settings_churn.h"
 
 namespace {

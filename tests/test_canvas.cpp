@@ -5,8 +5,8 @@
 #include <array>
 #include <map>
 
-#include "shell/Random.h"
-#include "shell/Surface.h"
+#include "core/Random.h"
+#include "core/Surface.h"
 
 namespace qg {
 namespace {

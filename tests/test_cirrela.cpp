@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "puzzles/Cirrela.h"
-#include "shell/PuzzleTables.h"
-#include "shell/SheetLoader.h"
+#include "puzzles/PuzzleTables.h"
+#include "sheets/SheetLoader.h"
 #include "tests/FakeHost.h"
 
 namespace qg {

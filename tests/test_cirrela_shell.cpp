@@ -14,7 +14,7 @@
 #include "puzzles/Cirrela.h"
 #include "shell/Dialogs.h"
 #include "shell/MainForm.h"
-#include "shell/SheetLoader.h"
+#include "sheets/SheetLoader.h"
 
 namespace qg {
 namespace {

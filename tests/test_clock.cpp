@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "shell/Clock.h"
-#include "shell/Puzzle.h"
+#include "core/Puzzle.h"
 #include "tests/ShellFixture.h"
 
 static void RegisterPictures() { Q_INIT_RESOURCE(pictures); }

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/MusicPlayer.h"
+#include "audio/MusicPlayer.h"
 
 namespace qg {
 namespace {

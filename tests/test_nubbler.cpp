@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "puzzles/Nubbler.h"
-#include "shell/SheetLoader.h"
+#include "sheets/SheetLoader.h"
 #include "tests/FakeHost.h"
 
 namespace qg {

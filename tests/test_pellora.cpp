@@ -21,7 +21,7 @@
 #include <utility>
 
 #include "puzzles/Pellora.h"
-#include "shell/SheetLoader.h"
+#include "sheets/SheetLoader.h"
 #include "tests/FakeHost.h"
 
 namespace qg {

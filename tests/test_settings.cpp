@@ -28,7 +28,7 @@
 #include "puzzles/Pellora.h"
 #include "shell/MainForm.h"
 #include "shell/PositionKeeper.h"
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 #include "tests/settings_churn.h"
 
 namespace qg {

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "shell/Puzzle.h"
-#include "shell/PuzzleTables.h"
-#include "shell/SheetLoader.h"
+#include "core/Puzzle.h"
+#include "puzzles/PuzzleTables.h"
+#include "sheets/SheetLoader.h"
 
 namespace qg {
 namespace {

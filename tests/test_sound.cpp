@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/MusicPlayer.h"
-#include "shell/SoundEffects.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffects.h"
 #include "tests/ShellFixture.h"
 
 namespace qg {

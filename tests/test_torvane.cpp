@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "puzzles/Torvane.h"
-#include "shell/SheetLoader.h"
+#include "sheets/SheetLoader.h"
 #include "tests/FakeHost.h"
 
 namespace qg {

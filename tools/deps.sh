@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-multimedia-dev
   libfluidsynth-dev fluid-soundfont-gm

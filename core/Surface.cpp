@@ -1,4 +1,4 @@
-#include "shell/Surface.h"
+#include "core/Surface.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "shell/Surface.h"
+#include "core/Surface.h"
 
 namespace qg {
 

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "shell/Surface.h"
+#include "core/Surface.h"
 
 namespace qg {
 

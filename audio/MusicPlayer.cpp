@@ -1,4 +1,4 @@
-#include "shell/MusicPlayer.h"
+#include "audio/MusicPlayer.h"
 
 #include <QDir>
 #include <QFile>

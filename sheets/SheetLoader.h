@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "shell/Surface.h"
+#include "core/Surface.h"
 
 namespace qg {
 

@@ -1,4 +1,4 @@
-#include "shell/SheetLoader.h"
+#include "sheets/SheetLoader.h"
 
 #include <QFile>
 #include <QImage>

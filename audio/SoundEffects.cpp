@@ -1,4 +1,4 @@
-#include "shell/SoundEffects.h"
+#include "audio/SoundEffects.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
