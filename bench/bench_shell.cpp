@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "shell/MainForm.h"
+#include "tests/ScriptedWindows.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
-    qg::StandInWindows windows;
+    qg::test::ScriptedWindows windows;
     qg::TMainForm main(QG_PROGRAM_DIR, &windows);
     if (!main.FormCreate()) return 1;
     main.show();

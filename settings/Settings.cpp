@@ -195,6 +195,12 @@ bool Settings::WriteString(const QString& section, const QString& name, const QS
     return landed;
 }
 
+bool Settings::WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values) {
+    bool landed = true;
+    for (const auto& [name, text] : values) landed = WriteString(section, name, text) && landed;
+    return landed;
+}
+
 bool Settings::Replace(const QString& section, const QString& name, const QString& text) const {
     const QFileInfo target(path_);
     const QString folder = target.absolutePath();

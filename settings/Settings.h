@@ -10,6 +10,8 @@
 // at any moment leaves either the old file or the new one. A write that fails
 // leaves the old file as it was and says so in one line on stderr.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -38,6 +40,8 @@ public:
     bool WriteInteger(const QString& section, const QString& name, int value);
     bool WriteBool(const QString& section, const QString& name, bool value);
     bool WriteString(const QString& section, const QString& name, const QString& text);
+    // Several values of one section, in the given order.
+    bool WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values);
 
 private:
     // The stored text, or nothing when the value is missing or is not a

@@ -10,6 +10,8 @@ class QWidget;
 
 namespace qg {
 
+class Settings;
+
 // Results the shell reads.
 inline constexpr int kAnswerYes = 1;      // give-up and quit questions: go ahead
 inline constexpr int kAnswerKeepOn = 2;   // give-up question: keep playing
@@ -37,22 +39,30 @@ public:
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
 };
 
-// The windows as they stand now: the error box is real; every other window
-// behaves as if it had been closed at once, and the questions answer so that
-// the game stays usable (give up: yes; quit: yes).
-class StandInWindows : public MessageWindows {
+// The game's own windows. They are made after the main window, which they
+// are placed over, and reach the program directory (help file, pictures) and
+// the settings store (the high-score tables) through it.
+class GameWindows : public MessageWindows {
 public:
-    void ShowSplash() override {}
-    std::optional<int> ChooseLanguage(int) override { return std::nullopt; }
-    int AskGiveUp(int) override { return kAnswerYes; }
-    int AskQuit(int) override { return kAnswerYes; }
-    void ShowPaused(int) override {}
-    void ShowSolved(int) override {}
-    void ShowHighscores(int, const QString&, int) override {}
-    void ShowAbout(int) override {}
-    void ShowHelp(int) override {}
-    void CloseHelp() override {}
+    GameWindows(QWidget& mainWindow, QString programDir, Settings& settings);
+    ~GameWindows() override;
+
+    void ShowSplash() override;
+    std::optional<int> ChooseLanguage(int language) override;
+    int AskGiveUp(int language) override;
+    int AskQuit(int language) override;
+    void ShowPaused(int language) override;
+    void ShowSolved(int language) override;
+    void ShowHighscores(int language, const QString& tableKey, int time) override;
+    void ShowAbout(int language) override;
+    void ShowHelp(int language) override;
+    void CloseHelp() override;
     void ShowError(QWidget* parent, const QString& text) override;
+
+private:
+    QWidget& mainWindow_;
+    QString programDir_;
+    Settings& settings_;
 };
 
 }  // namespace qg

@@ -28,7 +28,6 @@ namespace qg {
 
 namespace {
 
-constexpr int kToolPanelHeight = 33;
 constexpr char kSection[] = "common";
 constexpr char kQuirkoHome[] = "https://www.quirkogames.example/";
 
@@ -44,7 +43,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     : QWidget(parent), programDir_(std::move(programDir)), windows_(windows) {
     InitPictures();
     if (!windows_) {
-        ownWindows_ = std::make_unique<StandInWindows>();
+        ownWindows_ = std::make_unique<GameWindows>(*this, programDir_, settings_);
         windows_ = ownWindows_.get();
     }
     torvane_ = std::make_unique<Torvane>(*this);

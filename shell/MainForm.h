@@ -35,6 +35,9 @@ class Pellora;
 class Nubbler;
 class Cirrela;
 
+// The toolbar above the board; the board's point (x, y) is the window's (x, y + kToolPanelHeight).
+inline constexpr int kToolPanelHeight = 33;
+
 struct PuzzleSession {
     std::uint8_t State = kStateNotPrepared;
     std::int32_t Elapsed = 0;  // 200 ms ticks spent current and in play
@@ -54,8 +57,8 @@ protected:
 class TMainForm : public QWidget, public PuzzleHost {
     Q_OBJECT
 public:
-    // programDir ends in the path separator; windows may be null for the
-    // stand-in windows.
+    // programDir ends in the path separator; without windows the main window
+    // makes the game's own.
     explicit TMainForm(QString programDir, MessageWindows* windows = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -134,9 +137,9 @@ private:
     void QuirkoBtnClick();
 
     QString programDir_;
+    Settings settings_;
     std::unique_ptr<MessageWindows> ownWindows_;
     MessageWindows* windows_;
-    Settings settings_;
     PositionKeeper PositionKeeper_{settings_, "Common", "MainForm"};
     RandomSource random_;
 

@@ -15,43 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/Dialogs.h"
 #include "shell/MainForm.h"
+#include "tests/ScriptedWindows.h"
 
 namespace qg::test {
-
-// Records which windows the shell opened, in order, and answers its questions.
-class ScriptedWindows : public MessageWindows {
-public:
-    void ShowSplash() override { log.push_back("splash"); }
-    std::optional<int> ChooseLanguage(int) override {
-        log.push_back("language");
-        return languageChoice;
-    }
-    int AskGiveUp(int) override {
-        log.push_back("giveup");
-        return giveUpAnswer;
-    }
-    int AskQuit(int) override {
-        log.push_back("quit");
-        return quitAnswer;
-    }
-    void ShowPaused(int) override { log.push_back("paused"); }
-    void ShowSolved(int) override { log.push_back("solved"); }
-    void ShowHighscores(int, const QString& key, int time) override {
-        log.push_back("highscores " + key.toStdString() + " " + std::to_string(time));
-    }
-    void ShowAbout(int) override { log.push_back("about"); }
-    void ShowHelp(int) override { log.push_back("help"); }
-    void CloseHelp() override { log.push_back("closehelp"); }
-    void ShowError(QWidget*, const QString& text) override { errors.push_back(text.toStdString()); }
-
-    std::vector<std::string> log;
-    std::vector<std::string> errors;
-    std::optional<int> languageChoice;
-    int giveUpAnswer = kAnswerYes;
-    int quitAnswer = kAnswerYes;
-};
 
 inline QString GameDir() { return QString(QG_PROGRAM_DIR); }
 
@@ -95,7 +62,7 @@ inline QToolButton* Button(TMainForm& form, const char* name) { return form.find
 
 // A press at board point (x, y), routed through the window like a real one.
 inline void ClickBoard(TMainForm& form, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(form.windowHandle(), button, {}, QPoint(x, y + 33));
+    QTest::mouseClick(form.windowHandle(), button, {}, QPoint(x, y + kToolPanelHeight));
 }
 
 inline void ClickButton(TMainForm& form, const char* name, QPoint at = QPoint(12, 12)) {

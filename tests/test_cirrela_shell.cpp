@@ -15,6 +15,7 @@
 #include "shell/Dialogs.h"
 #include "shell/MainForm.h"
 #include "sheets/SheetLoader.h"
+#include "tests/ScriptedWindows.h"
 
 namespace qg {
 namespace {
@@ -22,7 +23,7 @@ namespace {
 constexpr int kToolbar = 33;  // the board lies below the toolbar
 
 // Every window closes at once; an error box would be a failure here.
-class QuietWindows : public StandInWindows {
+class QuietWindows : public test::ScriptedWindows {
 public:
     void ShowError(QWidget*, const QString& text) override { ADD_FAILURE() << text.toStdString(); }
 };

@@ -30,6 +30,7 @@
 #include "shell/PositionKeeper.h"
 #include "settings/Settings.h"
 #include "tests/settings_churn.h"
+#include "tests/ScriptedWindows.h"
 
 namespace qg {
 namespace {
@@ -575,19 +576,7 @@ TEST(WindowPosition, NeverShownWindowKeepsTheStoredPlace) {
 
 constexpr char kProgramDir[] = QG_PROGRAM_DIR;
 
-// The windows of a run: the language window answers as told and counts how
-// often it was asked; every other window closes at once, quitting says yes.
-class ScriptedWindows : public StandInWindows {
-public:
-    std::optional<int> languageChoice;
-    int splashShown = 0;
-    int languageAsked = 0;
-    void ShowSplash() override { ++splashShown; }
-    std::optional<int> ChooseLanguage(int) override {
-        ++languageAsked;
-        return languageChoice;
-    }
-};
+using test::ScriptedWindows;
 
 QToolButton* Button(TMainForm& form, const char* name) { return form.findChild<QToolButton*>(name); }
 
@@ -712,8 +701,8 @@ TEST(SettingsAtStart, LanguageChosenOnceIsKept) {
             TMainForm form(kProgramDir, &windows);
             ASSERT_TRUE(form.FormCreate());
             form.show();
-            ASSERT_TRUE(QTest::qWaitFor([&] { return windows.languageAsked > 0; }));
-            EXPECT_EQ(windows.languageAsked, 1);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return windows.Count("language") > 0; }));
+            EXPECT_EQ(windows.Count("language"), 1);
             form.close();
         }
         EXPECT_EQ(home.FromDisk().ReadString("common", "tongue", ""), c.stored);
@@ -725,8 +714,8 @@ TEST(SettingsAtStart, LanguageChosenOnceIsKept) {
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         // The language question follows the splash at the first activation.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return windows.splashShown > 0; }));
-        EXPECT_EQ(windows.languageAsked, c.askedAgain ? 1 : 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return windows.Count("splash") > 0; }));
+        EXPECT_EQ(windows.Count("language"), c.askedAgain ? 1 : 0);
     }
 }
 

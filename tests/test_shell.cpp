@@ -141,7 +141,7 @@ TEST_F(Shell, PressesInTheRulesAreaNeverReachTheBoard) {
     for (int game : {kTorvane, kPellora, kNubbler, kCirrela}) {
         form->SelectGame(game);
         const Rect r = kRulesRect[static_cast<std::size_t>(game)];
-        EXPECT_EQ(form->rulesShape()->geometry(), QRect(r.x, r.y + 33, r.w, r.h));
+        EXPECT_EQ(form->rulesShape()->geometry(), QRect(r.x, r.y + kToolPanelHeight, r.w, r.h));
         counter.presses = 0;
         for (auto [x, y] : {std::pair{r.x, r.y}, {r.x + r.w - 1, r.y + r.h - 1}, {r.x + r.w / 2, r.y + r.h / 2}})
             ClickBoard(*form, x, y);

@@ -16,7 +16,7 @@ LAYERS = {
     "sheets": 2, "settings": 2, "audio": 2, "files": 2,
     "highscores": 3,
     "shell": 4,
-    "tools": 5, "tests": 6, "bench": 6, "fuzz": 6,
+    "tools": 5, "tests": 6, "fuzz": 6, "bench": 7,
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/')
 
