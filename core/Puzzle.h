@@ -20,6 +20,9 @@ enum : std::uint8_t {
     kStateSolved = 3,       // PuzzleSolved has run; moves still allowed
 };
 
+// The sound effects, as PlaySound numbers them.
+enum class Sound : int { Solved = 1, Lens = 2, Ratchet = 3, Clack = 4, Marble = 5 };
+
 inline constexpr int kBoardWidth = 500;
 inline constexpr int kBoardHeight = 333;
 
@@ -61,6 +64,10 @@ public:
     virtual void LeftClick(int x, int y) = 0;    // hit test, then a move
     virtual void RightClick(int x, int y) = 0;   // the other way round
     virtual void ChangeOption(bool /*up*/) {}    // PELLORA and CIRRELA only
+    // The option's value (board size or level) within the record's range; 0
+    // for a puzzle without option. Setting it starts no new task.
+    virtual int Option() const { return 0; }
+    virtual void SetOption(int /*option*/) {}
     virtual void DrawTarget() {}                 // TORVANE only
 
 protected:

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/Puzzle.h"
+#include "core/PuzzleRecord.h"
 
 namespace qg {
 
@@ -71,6 +72,8 @@ inline constexpr std::array<CirrelaBalls, kCirrelaLevels> CirrelaTarget = {{
      3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3},
 }};
 
+inline constexpr PuzzleRecord kCirrelaRecord{"CIRRELA", "b4.bmp", 572, 409, {335, 288, 152, 36}, 1, kCirrelaLevels, "cmode", "cirr"};
+
 class Cirrela : public Puzzle {
 public:
     explicit Cirrela(PuzzleHost& host);
@@ -85,6 +88,8 @@ public:
     // The level, 1..4 (12 to 24 balls per ring). Values outside are clamped;
     // a new level starts from its solved board until the next Shuffle.
     int Level() const { return level_; }
+    int Option() const override { return level_; }
+    void SetOption(int option) override { SetLevel(option); }
     void SetLevel(int level);
 
     // A move of one ring (1 or 2): left counterclockwise, right clockwise,

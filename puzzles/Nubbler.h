@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/Puzzle.h"
+#include "core/PuzzleRecord.h"
 
 namespace qg {
 
@@ -80,6 +81,8 @@ void NubblerTurnLeft(NubblerColours& colours, int plate);   // one eighth anticl
 void NubblerTurnRight(NubblerColours& colours, int plate);  // one eighth clockwise
 bool NubblerAgrees(const NubblerColours& colours);          // all twelve pairs equal
 int NubblerPlateAt(int x, int y);                           // plate hit, or -1
+
+inline constexpr PuzzleRecord kNubblerRecord{"NUBBLER", "b3.bmp", 700, 333, {390, 10, 96, 204}, 0, 0, nullptr, "nubb"};
 
 class Nubbler : public Puzzle {
 public:

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "core/Puzzle.h"
+#include "core/PuzzleRecord.h"
 
 namespace qg {
 
@@ -134,6 +135,8 @@ inline constexpr std::array<std::array<LensOffset, 6>, kPelloraFrames> LensSlotO
 // Colour code (1..6) of the lens on each position; index 0 is unused.
 using PelloraBoard = std::array<std::uint8_t, kPelloraPositions + 1>;
 
+inline constexpr PuzzleRecord kPelloraRecord{"PELLORA", "b2.bmp", 532, 597, {415, 10, 70, 310}, 1, kPelloraVariants, "pmode", "pell"};
+
 class Pellora : public Puzzle {
 public:
     explicit Pellora(PuzzleHost& host);
@@ -147,6 +150,8 @@ public:
 
     // The board size, 1..3 (7, 19 or 37 cells); values outside are clamped.
     int Variant() const { return variant_; }
+    int Option() const override { return variant_; }
+    void SetOption(int option) override { SetVariant(option); }
     void SetVariant(int variant);
 
     // The cell whose strict square holds (x, y), the highest-numbered one

@@ -1,14 +1,8 @@
 #pragma once
-// What the shell keeps per puzzle, indexed by GameIndex.
-
-#include <array>
-
-#include "core/Surface.h"
+// Transitional: the per-puzzle tables of old, read from the records.
+#include "puzzles/PuzzleRecords.h"
 
 namespace qg {
-
-inline constexpr int kPuzzleCount = 4;
-enum GameIndexValue : int { kTorvane = 0, kPellora = 1, kNubbler = 2, kCirrela = 3 };
 
 struct SheetSpec {
     const char* file;
@@ -17,21 +11,14 @@ struct SheetSpec {
 };
 
 inline constexpr std::array<SheetSpec, kPuzzleCount> kSheets = {{
-    {"b1.bmp", 500, 383},
-    {"b2.bmp", 532, 597},
-    {"b3.bmp", 700, 333},
-    {"b4.bmp", 572, 409},
+    {kPuzzles[0].sheetFile, kPuzzles[0].sheetMinWidth, kPuzzles[0].sheetMinHeight},
+    {kPuzzles[1].sheetFile, kPuzzles[1].sheetMinWidth, kPuzzles[1].sheetMinHeight},
+    {kPuzzles[2].sheetFile, kPuzzles[2].sheetMinWidth, kPuzzles[2].sheetMinHeight},
+    {kPuzzles[3].sheetFile, kPuzzles[3].sheetMinWidth, kPuzzles[3].sheetMinHeight},
 }};
-
-// Whether OptionBtn is enabled while the puzzle is current.
-inline constexpr std::array<bool, kPuzzleCount> kOptionFlag = {false, true, false, true};
-
-// Where the invisible RulesShape lies, in board coordinates.
-inline constexpr std::array<Rect, kPuzzleCount> kRulesRect = {{
-    {300, 245, 183, 74},
-    {415, 10, 70, 310},
-    {390, 10, 96, 204},
-    {335, 288, 152, 36},
-}};
+inline constexpr std::array<bool, kPuzzleCount> kOptionFlag = {
+    kPuzzles[0].HasOption(), kPuzzles[1].HasOption(), kPuzzles[2].HasOption(), kPuzzles[3].HasOption()};
+inline constexpr std::array<Rect, kPuzzleCount> kRulesRect = {
+    kPuzzles[0].rulesRect, kPuzzles[1].rulesRect, kPuzzles[2].rulesRect, kPuzzles[3].rulesRect};
 
 }  // namespace qg

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/Puzzle.h"
+#include "core/PuzzleRecord.h"
 
 namespace qg {
 
@@ -100,6 +101,8 @@ constexpr Rect TorvanePlateSquare(int plate) {  // plate 1..5
     const TorvanePlate& p = kTorvanePlates[static_cast<std::size_t>(plate - 1)];
     return {p.hubX - kTorvanePlateHalf, p.hubY - kTorvanePlateHalf, 2 * kTorvanePlateHalf, 2 * kTorvanePlateHalf};
 }
+
+inline constexpr PuzzleRecord kTorvaneRecord{"TORVANE", "b1.bmp", 500, 383, {300, 245, 183, 74}, 0, 0, nullptr, "torv"};
 
 class Torvane : public Puzzle {
 public:

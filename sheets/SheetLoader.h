@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "core/PuzzleRecord.h"
 #include "core/Surface.h"
 
 namespace qg {
@@ -13,5 +14,10 @@ namespace qg {
 // BMP, or is smaller than minWidth x minHeight (such a sheet cannot be drawn
 // from, so it counts as not loadable).
 std::optional<Surface> LoadSheet(const QString& path, int minWidth, int minHeight);
+
+// The sheet of a puzzle from the program directory (ending in the separator).
+inline std::optional<Surface> LoadSheet(const QString& programDir, const PuzzleRecord& puzzle) {
+    return LoadSheet(programDir + puzzle.sheetFile, puzzle.sheetMinWidth, puzzle.sheetMinHeight);
+}
 
 }  // namespace qg
