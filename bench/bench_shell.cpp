@@ -39,7 +39,7 @@ BENCHMARK_CAPTURE(BM_MoveBeyondItsPauses, Cirrela, Move{qg::kCirrela, 100, 160, 
 
 void BM_PresentPlateSquare(benchmark::State& state) {
     form->SelectGame(qg::kTorvane);
-    for (auto _ : state) form->Present(qg::Rect{40, 40, 130, 130});
+    for (auto _ : state) form->game().Present(qg::Rect{40, 40, 130, 130});
 }
 BENCHMARK(BM_PresentPlateSquare)->Unit(benchmark::kMicrosecond);
 
@@ -47,7 +47,7 @@ BENCHMARK(BM_PresentPlateSquare)->Unit(benchmark::kMicrosecond);
 void BM_PauseOvershoot(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        form->Pause(30);
+        form->game().Pause(30);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count() - 0.030);
     }

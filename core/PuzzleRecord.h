@@ -21,6 +21,9 @@ struct PuzzleRecord {
     // The high-score table: this key, followed by the option digit when the
     // puzzle has an option.
     const char* tableKey;
+    // Mix leaves the board as it is and gives a new target only, so only the
+    // target is drawn again.
+    bool mixDrawsTargetOnly = false;
 
     constexpr bool HasOption() const { return optionMax > optionMin; }
 };

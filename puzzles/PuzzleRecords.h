@@ -2,6 +2,8 @@
 // The four puzzles in GameIndex order.
 
 #include <array>
+#include <memory>
+#include <vector>
 
 #include "core/PuzzleRecord.h"
 #include "puzzles/Cirrela.h"
@@ -16,6 +18,16 @@ enum GameIndexValue : int { kTorvane = 0, kPellora = 1, kNubbler = 2, kCirrela =
 
 inline constexpr std::array<PuzzleRecord, kPuzzleCount> kPuzzles = {
     kTorvaneRecord, kPelloraRecord, kNubblerRecord, kCirrelaRecord};
+
+// The four puzzles in GameIndex order, each with `host` as its host.
+inline std::vector<std::unique_ptr<Puzzle>> MakePuzzles(PuzzleHost& host) {
+    std::vector<std::unique_ptr<Puzzle>> puzzles;
+    puzzles.push_back(std::make_unique<Torvane>(host));
+    puzzles.push_back(std::make_unique<Pellora>(host));
+    puzzles.push_back(std::make_unique<Nubbler>(host));
+    puzzles.push_back(std::make_unique<Cirrela>(host));
+    return puzzles;
+}
 
 constexpr const PuzzleRecord& Record(int gameIndex) { return kPuzzles[static_cast<std::size_t>(gameIndex)]; }
 

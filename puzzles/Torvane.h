@@ -102,7 +102,7 @@ constexpr Rect TorvanePlateSquare(int plate) {  // plate 1..5
     return {p.hubX - kTorvanePlateHalf, p.hubY - kTorvanePlateHalf, 2 * kTorvanePlateHalf, 2 * kTorvanePlateHalf};
 }
 
-inline constexpr PuzzleRecord kTorvaneRecord{"TORVANE", "b1.bmp", 500, 383, {300, 245, 183, 74}, 0, 0, nullptr, "torv"};
+inline constexpr PuzzleRecord kTorvaneRecord{"TORVANE", "b1.bmp", 500, 383, {300, 245, 183, 74}, 0, 0, nullptr, "torv", true};
 
 class Torvane : public Puzzle {
 public:

@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-#include "core/Puzzle.h"
-
 namespace qg {
 
 void TimboxPaint(QImage& box, const QImage& strip, int elapsed) {
@@ -24,12 +22,6 @@ void TimboxPaint(QImage& box, const QImage& strip, int elapsed) {
         const int cellX = (blank && i < kClockDigits - 1) ? kBlankCellX : kDigitCellWidth * digits[i];
         p.drawImage(QPoint(kClockPitch * i, 0), strip, QRect(cellX, 0, kDigitCellWidth, kDigitCellHeight));
     }
-}
-
-bool CountTick(std::uint8_t state, int& elapsed) {
-    if (state != kStateInPlay) return false;
-    ++elapsed;
-    return true;
 }
 
 ClockBox::ClockBox(QWidget* parent)

@@ -5,8 +5,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <cstdint>
-
 namespace qg {
 
 // The digit strip: cells 11 x 20, the digit d at x = 11 * d, blank at x = 110.
@@ -24,10 +22,6 @@ inline constexpr const char* kDigitStripResource = ":/pictures/digits.png";
 // first, higher digits dropped; leading zeros blank, the last digit always
 // shown. The gaps between the cells are left as they are.
 void TimboxPaint(QImage& box, const QImage& strip, int elapsed);
-
-// One tick of the 200 ms timer for the current session: Elapsed grows only in
-// play. True when it did (the clock must then be repainted).
-bool CountTick(std::uint8_t state, int& elapsed);
 
 // The `timbox` paint box: keeps the clock's picture and shows it.
 class ClockBox : public QWidget {

@@ -12,12 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
-#include "puzzles/Cirrela.h"
-#include "puzzles/Nubbler.h"
-#include "puzzles/Pellora.h"
-#include "puzzles/Torvane.h"
 #include "sheets/SheetLoader.h"
 #include "shell/Texts.h"
 
@@ -46,11 +41,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
         ownWindows_ = std::make_unique<GameWindows>(*this, programDir_, settings_);
         windows_ = ownWindows_.get();
     }
-    torvane_ = std::make_unique<Torvane>(*this);
-    pellora_ = std::make_unique<Pellora>(*this);
-    nubbler_ = std::make_unique<Nubbler>(*this);
-    cirrela_ = std::make_unique<Cirrela>(*this);
-    puzzles_ = {torvane_.get(), pellora_.get(), nubbler_.get(), cirrela_.get()};
+    game_.SetPuzzles(MakePuzzles(game_));
 
     setObjectName("MainForm");
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -145,37 +136,33 @@ void TMainForm::BuildToolbar() {
 }
 
 bool TMainForm::FormCreate() {
-    // The program directory, the cipher and the help file come with their features.
-    random_.Seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+    game_.randomSource().Seed(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     setFixedSize(kBoardWidth, kToolPanelHeight + kBoardHeight);
 
     // Settings, in their reading order.
     Language_ = settings_.ReadInteger(kSection, "tongue", -1);
-    GameIndex_ = settings_.ReadInteger(kSection, "mode", 0);
-    if (GameIndex_ < 0 || GameIndex_ >= kPuzzleCount) GameIndex_ = 0;  // nothing sensible follows from others
-    pellora_->SetVariant(std::clamp(settings_.ReadInteger(kSection, "pmode", 1), 1, 3));
-    cirrela_->SetLevel(std::clamp(settings_.ReadInteger(kSection, "cmode", 1), 1, 4));
+    int gameIndex = settings_.ReadInteger(kSection, "mode", 0);
+    if (gameIndex < 0 || gameIndex >= kPuzzleCount) gameIndex = 0;  // nothing sensible follows from others
+    for (int i = 0; i < kPuzzleCount; ++i)
+        if (const PuzzleRecord& r = Record(i); r.optionSetting)
+            game_.SetOption(i, settings_.ReadInteger(kSection, r.optionSetting, r.optionMin));
     SoundBtn_->setChecked(settings_.ReadBool(kSection, "sound", true));
     MidiBtn_->setChecked(settings_.ReadBool(kSection, "music", true));
 
     // The bitmaps. Without them there is nothing to play.
-    const SheetSpec& spec = kSheets[static_cast<std::size_t>(GameIndex_)];
-    auto sheet = LoadSheet(programDir_ + spec.file, spec.minWidth, spec.minHeight);
+    const PuzzleRecord& puzzle = Record(gameIndex);
+    auto sheet = LoadSheet(programDir_, puzzle);
     if (!sheet) {
-        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + spec.file));
+        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + puzzle.sheetFile));
         windows_->ShowError(this, OutOfMemoryText(Language_));
         return false;
     }
-    sheet_ = std::move(*sheet);
-    composition_ = Surface(kBoardWidth, kBoardHeight);
 
-    puzzleGroup_->actions()[GameIndex_]->setChecked(true);
-    pressedPuzzle_ = GameIndex_;
-    for (PuzzleSession& s : sessions_) s = PuzzleSession{};
-    Current().Prepare();
+    puzzleGroup_->actions()[gameIndex]->setChecked(true);
+    pressedPuzzle_ = gameIndex;
+    game_.Start(gameIndex, std::move(*sheet));
     PlaceRulesShape();
-    OptionBtn_->setEnabled(kOptionFlag[static_cast<std::size_t>(GameIndex_)]);
-    CurrentSession().State = kStateReady;
+    OptionBtn_->setEnabled(puzzle.HasOption());
     firstActivation_ = true;
     // Music set-up: the first MIDI file is opened but not played. The
     // SoundFont is loaded later, once the window is on screen.
@@ -217,7 +204,7 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::PlaceRulesShape() {
-    const Rect r = kRulesRect[static_cast<std::size_t>(GameIndex_)];
+    const Rect r = game_.CurrentRecord().rulesRect;
     RulesShape_->setGeometry(r.x, r.y + kToolPanelHeight, r.w, r.h);
     RulesShape_->raise();
 }
@@ -229,9 +216,9 @@ void TMainForm::PuzzleButtonTriggered(int index, bool checked) {
     }
     const int before = pressedPuzzle_;
     pressedPuzzle_ = index;
-    const int shown = GameIndex_;
+    const int shown = GameIndex();
     SelectGame(index);
-    if (GameIndex_ != shown || index == shown) return;
+    if (GameIndex() != shown || index == shown) return;
     // The switch failed: show the buttons as they were.
     QAction* action = puzzleGroup_->actions()[index];
     if (before >= 0) puzzleGroup_->actions()[before]->setChecked(true);
@@ -240,86 +227,36 @@ void TMainForm::PuzzleButtonTriggered(int index, bool checked) {
 }
 
 void TMainForm::SelectGame(int index) {
-    if (index == GameIndex_ || index < 0 || index >= kPuzzleCount) return;
+    if (index == GameIndex() || index < 0 || index >= kPuzzleCount) return;
     // Load the new sheet before giving up the old one, so a bad file leaves
     // the game where it was.
-    const SheetSpec& spec = kSheets[static_cast<std::size_t>(index)];
-    auto sheet = LoadSheet(programDir_ + spec.file, spec.minWidth, spec.minHeight);
+    const PuzzleRecord& puzzle = Record(index);
+    auto sheet = LoadSheet(programDir_, puzzle);
     if (!sheet) {
-        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + spec.file));
-        windows_->ShowError(this, SheetMissingText(Language_, programDir_ + spec.file));
+        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + puzzle.sheetFile));
+        windows_->ShowError(this, SheetMissingText(Language_, programDir_ + puzzle.sheetFile));
         return;
     }
-    GameIndex_ = index;
+    game_.SwitchTo(index, std::move(*sheet));
     PlaceRulesShape();
-    sheet_ = std::move(*sheet);
-    if (CurrentSession().State == kStateNotPrepared) {
-        Current().Prepare();
-        CurrentSession().State = kStateReady;
-    }
-    OptionBtn_->setEnabled(kOptionFlag[static_cast<std::size_t>(index)]);
+    OptionBtn_->setEnabled(puzzle.HasOption());
     ApplyTexts();
     boxPaint();
     update();
 }
 
-void TMainForm::boxPaint() {
-    Current().Draw();
-    timboxPaint();
-}
-
 void TMainForm::boxMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button == Qt::LeftButton) Current().LeftClick(x, y);
-    else if (button == Qt::RightButton) Current().RightClick(x, y);
-}
-
-void TMainForm::MixBtnClick() {
-    Timer_.stop();
-    if (CurrentSession().State == kStateInPlay && windows_->AskGiveUp(Language_) == kAnswerKeepOn) {
-        Timer_.start();
-        return;
-    }
-    Current().Shuffle();
-    if (GameIndex_ == kTorvane) Current().DrawTarget();
-    else Current().Draw();
-    CurrentSession().Elapsed = 0;
-    timboxPaint();
-    CurrentSession().State = kStateReady;
-    Timer_.start();
+    if (button == Qt::LeftButton) game_.LeftClick(x, y);
+    else if (button == Qt::RightButton) game_.RightClick(x, y);
 }
 
 void TMainForm::OptionBtnMouseDown(int x, int y) {
-    Timer_.stop();
-    if (CurrentSession().State == kStateInPlay && windows_->AskGiveUp(Language_) == kAnswerKeepOn) {
-        Timer_.start();
-        return;
-    }
     // The upper-right triangle of the button raises, the rest lowers.
-    const bool up = x > y;
-    if (kOptionFlag[static_cast<std::size_t>(GameIndex_)]) {
-        Current().ChangeOption(up);
-        CurrentSession().Elapsed = 0;
-        timboxPaint();
-    }
-    Timer_.start();
+    game_.Option(x > y);
 }
 
-void TMainForm::PuzzleSolved() {
-    if (CurrentSession().State == kStateSolved) return;
-    CurrentSession().State = kStateSolved;
-    PlaySound(1);
-    windows_->ShowSolved(Language_);
-    MakeTableKey();
-    windows_->ShowHighscores(Language_, TableKey_, CurrentSession().Elapsed);
-}
-
-void TMainForm::MakeTableKey() {
-    switch (GameIndex_) {
-    case kTorvane: TableKey_ = "torv"; break;
-    case kPellora: TableKey_ = QString("pell%1").arg(pellora_->Variant()); break;
-    case kNubbler: TableKey_ = "nubb"; break;
-    default: TableKey_ = QString("cirr%1").arg(cirrela_->Level()); break;
-    }
+void TMainForm::ShowHighscores(const std::string& tableKey, int elapsed) {
+    windows_->ShowHighscores(Language_, QString::fromStdString(tableKey), elapsed);
 }
 
 void TMainForm::TimerTimer() {
@@ -333,17 +270,13 @@ void TMainForm::TimerTimer() {
         }
     }
     if (midiFiles_) midiFiles_->Tick(musicOn);
-    if (CountTick(CurrentSession().State, CurrentSession().Elapsed)) timboxPaint();
+    game_.Tick();
 }
 
-void TMainForm::timboxPaint() {
-    timbox_->Show(CurrentSession().Elapsed);
-}
-
-void TMainForm::PlaySound(int n) {
+void TMainForm::PlaySound(Sound sound) {
     if (!SoundBtn_->isChecked()) return;
     EnsureEffects();
-    WaveList_->PlaySound(n, SoundBtn_->isChecked());
+    WaveList_->PlaySound(static_cast<int>(sound), SoundBtn_->isChecked());
 }
 
 void TMainForm::EnsureEffects() {
@@ -398,23 +331,6 @@ void TMainForm::BuildClock() {
     timbox_->move(312, 7);
 }
 
-void TMainForm::Pause(int ms) {
-    // Blocks on the monotonic clock without handling any event: presses made
-    // meanwhile wait in the queue and are handled in order afterwards.
-    if (ms <= 0) return;
-    using Clock = std::chrono::steady_clock;
-    const auto wanted = std::chrono::milliseconds(ms);
-    auto start = Clock::now();
-    // The system wakes us a little late every time. Within one move (the
-    // previous pause ended moments ago) that lateness is taken off this pause,
-    // so a move's pauses add up to what it asked for instead of drifting.
-    if (start - lastPauseEnd_ < wanted) start -= std::min(lastPauseLate_, std::chrono::duration_cast<Clock::duration>(wanted));
-    const auto until = start + wanted;
-    std::this_thread::sleep_until(until);
-    lastPauseEnd_ = Clock::now();
-    lastPauseLate_ = std::max(Clock::duration::zero(), lastPauseEnd_ - until);
-}
-
 void TMainForm::ApplyTexts() {
     const ToolbarTexts t = ToolbarTextsFor(Language_, SoundBtn_->isChecked(), MidiBtn_->isChecked());
     MixBtn_->setToolTip(t.mix);
@@ -431,14 +347,14 @@ void TMainForm::ApplyTexts() {
     InfoBtn_->setToolTip(t.info);
     QuirkoBtn_->setToolTip(t.quirko);
     TimeLabel_->setText(t.timeLabel);
-    RulesShape_->setToolTip(ForDisplay(RulesText(Language_, GameIndex_)));
+    RulesShape_->setToolTip(ForDisplay(RulesText(Language_, GameIndex())));
 }
 
 void TMainForm::cClick() {
-    if (CurrentSession().State != kStateInPlay) return;
-    Timer_.stop();
+    if (!game_.InPlay()) return;
+    game_.StopClock();
     windows_->ShowPaused(Language_);
-    Timer_.start();
+    game_.StartClock();
 }
 
 void TMainForm::SoundBtnClick() { ApplyTexts(); }
@@ -452,10 +368,10 @@ void TMainForm::MidiBtnClick() {
 }
 
 void TMainForm::HighScoreBtnClick() {
-    Timer_.stop();
+    game_.StopClock();
     MakeTableKey();
-    windows_->ShowHighscores(Language_, TableKey_, 0);
-    Timer_.start();
+    windows_->ShowHighscores(Language_, TableKey(), 0);
+    game_.StartClock();
 }
 
 void TMainForm::TongueBtnClick() {
@@ -465,15 +381,15 @@ void TMainForm::TongueBtnClick() {
 }
 
 void TMainForm::HelpBtnClick() {
-    Timer_.stop();
+    game_.StopClock();
     windows_->ShowHelp(Language_);
-    Timer_.start();
+    game_.StartClock();
 }
 
 void TMainForm::InfoBtnClick() {
-    Timer_.stop();
+    game_.StopClock();
     windows_->ShowAbout(Language_);
-    Timer_.start();
+    game_.StartClock();
 }
 
 void TMainForm::QuirkoBtnClick() {
@@ -482,30 +398,30 @@ void TMainForm::QuirkoBtnClick() {
 }
 
 bool TMainForm::FormCloseQuery() {
-    Timer_.stop();
+    game_.StopClock();
     const bool close = windows_->AskQuit(Language_) == kAnswerYes;
-    Timer_.start();
+    game_.StartClock();
     return close;
 }
 
 void TMainForm::FormClose() {
-    Timer_.stop();
+    game_.StopClock();
     windows_->CloseHelp();
-    settings_.WriteInteger(kSection, "mode", GameIndex_);
-    settings_.WriteInteger(kSection, "pmode", pellora_->Variant());
-    settings_.WriteInteger(kSection, "cmode", cirrela_->Level());
+    settings_.WriteInteger(kSection, "mode", GameIndex());
+    for (int i = 0; i < kPuzzleCount; ++i)
+        if (const PuzzleRecord& r = Record(i); r.optionSetting) settings_.WriteInteger(kSection, r.optionSetting, game_.OptionOf(i));
     settings_.WriteBool(kSection, "sound", SoundBtn_->isChecked());
     settings_.WriteBool(kSection, "music", MidiBtn_->isChecked());
     settings_.WriteInteger(kSection, "tongue", Language_);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!created_ || !FormCloseQuery()) {
-        if (created_) {
+    // A window whose start-up failed has nothing to ask or save.
+    if (created_) {
+        if (!FormCloseQuery()) {
             event->ignore();
             return;
         }
-    } else {
         FormClose();
     }
     event->accept();

@@ -1,28 +1,24 @@
 #pragma once
-// The main window: toolbar over the board, the four puzzle sessions, and the
-// commands that run between them.
+// The main window: the toolbar over the board, wired to the rules of the game.
 
 #include <QString>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
-#include <array>
-#include <chrono>
-#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffects.h"
+#include "core/Game.h"
+#include "puzzles/PuzzleRecords.h"
+#include "settings/Settings.h"
 #include "shell/BoardWidget.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
-#include "audio/MusicPlayer.h"
 #include "shell/PositionKeeper.h"
-#include "core/Puzzle.h"
-#include "puzzles/PuzzleTables.h"
-#include "core/Random.h"
-#include "settings/Settings.h"
-#include "audio/SoundEffects.h"
 
 class QActionGroup;
 class QFrame;
@@ -30,18 +26,8 @@ class QLabel;
 
 namespace qg {
 
-class Torvane;
-class Pellora;
-class Nubbler;
-class Cirrela;
-
 // The toolbar above the board; the board's point (x, y) is the window's (x, y + kToolPanelHeight).
 inline constexpr int kToolPanelHeight = 33;
-
-struct PuzzleSession {
-    std::uint8_t State = kStateNotPrepared;
-    std::int32_t Elapsed = 0;  // 200 ms ticks spent current and in play
-};
 
 // A tool button that reports where it was pressed, with any mouse button.
 class OptionButton : public QToolButton {
@@ -54,7 +40,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
-class TMainForm : public QWidget, public PuzzleHost {
+// The window of the game. The rules live in Game; this window does what needs
+// a screen or a speaker, opens the windows, and wires the widgets to the rules.
+class TMainForm : public QWidget, private GameShell {
     Q_OBJECT
 public:
     // programDir ends in the path separator; without windows the main window
@@ -68,39 +56,28 @@ public:
 
     // Commands (also driven by tests).
     void SelectGame(int index);
-    void MixBtnClick();
+    void MixBtnClick() { game_.Mix(); }
     void OptionBtnMouseDown(int x, int y);
-    void boxPaint();
+    void boxPaint() { game_.Paint(); }
     void boxMouseDown(Qt::MouseButton button, int x, int y);
     void TimerTimer();
-    void timboxPaint();
+    void timboxPaint() { PaintClock(CurrentSession().Elapsed); }
     void ApplyTexts();
-    void MakeTableKey();
-
-    // PuzzleHost.
-    Surface& Sheet() override { return sheet_; }
-    Surface& Composition() override { return composition_; }
-    Surface& Screen() override { return box_->Screen(); }
-    void Present(const Rect& r) override { box_->Present(r); }
-    void PlaySound(int n) override;
-    void Pause(int ms) override;
-    void PuzzleSolved() override;
-    std::uint8_t State() const override { return sessions_[static_cast<std::size_t>(GameIndex_)].State; }
-    void SetState(std::uint8_t state) override { sessions_[static_cast<std::size_t>(GameIndex_)].State = state; }
-    int Random(int n) override { return random_.Random(n); }
+    void MakeTableKey() { game_.MakeTableKey(); }
 
     // What tests and the other parts of the shell look at.
-    int GameIndex() const { return GameIndex_; }
+    Game& game() { return game_; }
+    int GameIndex() const { return game_.GameIndex(); }
     int Language() const { return Language_; }
-    const QString& TableKey() const { return TableKey_; }
-    PuzzleSession& Session(int index) { return sessions_[static_cast<std::size_t>(index)]; }
-    Puzzle& PuzzleAt(int index) { return *puzzles_[static_cast<std::size_t>(index)]; }
-    Pellora& PelloraPuzzle() { return *pellora_; }
-    Cirrela& CirrelaPuzzle() { return *cirrela_; }
+    QString TableKey() const { return QString::fromStdString(game_.TableKey()); }
+    PuzzleSession& Session(int index) { return game_.Session(index); }
+    Puzzle& PuzzleAt(int index) { return game_.PuzzleAt(index); }
+    Surface& Screen() override { return box_->Screen(); }
+    Settings& settings() { return settings_; }
     BoardBox* box() { return box_; }
     QWidget* rulesShape() { return RulesShape_; }
     QTimer& timer() { return Timer_; }
-    RandomSource& randomSource() { return random_; }
+    RandomSource& randomSource() { return game_.randomSource(); }
     ClockBox* timbox() { return timbox_; }
     QToolButton* soundBtn() { return SoundBtn_; }
     QToolButton* midiBtn() { return MidiBtn_; }
@@ -123,8 +100,17 @@ private:
     void FormActivate();
     bool FormCloseQuery();
     void FormClose();
-    Puzzle& Current() { return *puzzles_[static_cast<std::size_t>(GameIndex_)]; }
-    PuzzleSession& CurrentSession() { return sessions_[static_cast<std::size_t>(GameIndex_)]; }
+    PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
+
+    // GameShell.
+    void Present(const Rect& r) override { box_->Present(r); }
+    void PlaySound(Sound sound) override;
+    void PaintClock(int elapsed) override { timbox_->Show(elapsed); }
+    void StopTimer() override { Timer_.stop(); }
+    void StartTimer() override { Timer_.start(); }
+    bool AskGiveUp() override { return windows_->AskGiveUp(Language_) != kAnswerKeepOn; }
+    void ShowSolved() override { windows_->ShowSolved(Language_); }
+    void ShowHighscores(const std::string& tableKey, int elapsed) override;
 
     // Commands of the toolbar.
     void cClick();
@@ -141,27 +127,13 @@ private:
     std::unique_ptr<MessageWindows> ownWindows_;
     MessageWindows* windows_;
     PositionKeeper PositionKeeper_{settings_, "Common", "MainForm"};
-    RandomSource random_;
+    Game game_{*this, kPuzzles};
 
-    int GameIndex_ = 0;
     int Language_ = -1;
     bool firstActivation_ = false;
     bool created_ = false;
-    QString TableKey_;
-    std::array<PuzzleSession, kPuzzleCount> sessions_{};
     int pressedPuzzle_ = -1;  // the puzzle button shown pressed, -1 for none
     bool quirkoBroken_ = false;
-    std::chrono::steady_clock::time_point lastPauseEnd_{};
-    std::chrono::steady_clock::duration lastPauseLate_{};
-
-    Surface sheet_;
-    Surface composition_;
-
-    std::unique_ptr<Torvane> torvane_;
-    std::unique_ptr<Pellora> pellora_;
-    std::unique_ptr<Nubbler> nubbler_;
-    std::unique_ptr<Cirrela> cirrela_;
-    std::array<Puzzle*, kPuzzleCount> puzzles_{};
 
     QTimer Timer_;
     QWidget* ToolPanel_ = nullptr;

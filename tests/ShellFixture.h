@@ -17,6 +17,7 @@
 
 #include "shell/MainForm.h"
 #include "tests/ScriptedWindows.h"
+#include "tests/TestClock.h"
 
 namespace qg::test {
 
@@ -48,14 +49,26 @@ private:
     QTemporaryDir dir_;
 };
 
-inline std::unique_ptr<TMainForm> ShowMainForm(ScriptedWindows& windows, const QString& dir = GameDir()) {
+// The main window on screen after its first activation, with its timer
+// stopped; with a clock of the test's own, when one is given.
+inline std::unique_ptr<TMainForm> ShowMainForm(ScriptedWindows& windows, const QString& dir = GameDir(),
+                                               PlayClock* clock = nullptr) {
     auto form = std::make_unique<TMainForm>(dir, &windows);
+    if (clock) form->game().UseClock(*clock);
     if (!form->FormCreate()) return nullptr;
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
     QCoreApplication::processEvents();  // the first activation
     form->timer().stop();  // tests count ticks themselves
     return form;
+}
+
+// n ticks of the 200 ms timer, each after 200 ms of play.
+inline void Ticks(TMainForm& form, FakePlayClock& clock, int n) {
+    for (int i = 0; i < n; ++i) {
+        clock.Advance(std::chrono::milliseconds(200));
+        form.TimerTimer();
+    }
 }
 
 inline QToolButton* Button(TMainForm& form, const char* name) { return form.findChild<QToolButton*>(name); }

@@ -69,14 +69,14 @@ protected:
         PressButton(*form, "CirrelaBtn");
         ASSERT_EQ(form->GameIndex(), kCirrela);
     }
-    Cirrela& puzzle() { return form->CirrelaPuzzle(); }
+    Cirrela& puzzle() { return static_cast<Cirrela&>(form->PuzzleAt(kCirrela)); }
 
     QuietWindows windows;
     std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(CirrelaInWindow, PressesOnTheRulesAreaMoveNothing) {
-    const Rect rules = kRulesRect[kCirrela];
+    const Rect rules = kCirrelaRecord.rulesRect;
     const CirrelaBalls balls = puzzle().Balls();
     const Surface screen = form->Screen();
     const std::uint8_t state = form->Session(kCirrela).State;

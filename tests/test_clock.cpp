@@ -167,6 +167,7 @@ protected:
     void SetUp() override {
         strip = Strip();
         form = std::make_unique<TMainForm>(test::GameDir(), &windows);
+        form->game().UseClock(clock);
         windows.form = form.get();
         ASSERT_TRUE(form->FormCreate());
         form->show();
@@ -174,10 +175,9 @@ protected:
         QCoreApplication::processEvents();
         form->timer().stop();  // ticks are given by hand
     }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) form->TimerTimer();
-    }
+    void Ticks(int n) { test::Ticks(*form, clock, n); }
     test::ConfigHome config;
+    test::FakePlayClock clock;
     LingeringWindows windows;
     std::unique_ptr<TMainForm> form;
     QImage strip;

@@ -585,7 +585,7 @@ QToolButton* Button(TMainForm& form, const char* name) { return form.findChild<Q
 constexpr QPoint kBoardCorner{3, 3};
 
 std::uint32_t SheetCorner(int game) {
-    QImage sheet(QString(kProgramDir) + kSheets[static_cast<std::size_t>(game)].file);
+    QImage sheet(QString(kProgramDir) + Record(game).sheetFile);
     return sheet.convertToFormat(QImage::Format_RGB32).pixel(kBoardCorner) | 0xFF000000u;
 }
 
@@ -625,8 +625,8 @@ TEST(SettingsAtStart, FormCreateReadsTheStoredValues) {
         ASSERT_TRUE(form.FormCreate());
         EXPECT_EQ(form.Language(), c.expect.tongue);
         EXPECT_EQ(form.GameIndex(), c.expect.mode);
-        EXPECT_EQ(form.PelloraPuzzle().Variant(), c.expect.pmode);
-        EXPECT_EQ(form.CirrelaPuzzle().Level(), c.expect.cmode);
+        EXPECT_EQ(form.game().OptionOf(kPellora), c.expect.pmode);
+        EXPECT_EQ(form.game().OptionOf(kCirrela), c.expect.cmode);
         EXPECT_EQ(Button(form, "SoundBtn")->isChecked(), c.expect.sound);
         EXPECT_EQ(Button(form, "MidiBtn")->isChecked(), c.expect.music);
         // The player sees the stored puzzle's board.
@@ -669,8 +669,8 @@ TEST(SettingsAtStart, OneRunLeavesWhatTheNextStartsWith) {
     TMainForm form(kProgramDir, &windows);
     ASSERT_TRUE(form.FormCreate());
     EXPECT_EQ(form.GameIndex(), kCirrela);
-    EXPECT_EQ(form.PelloraPuzzle().Variant(), 2);
-    EXPECT_EQ(form.CirrelaPuzzle().Level(), 3);
+    EXPECT_EQ(form.game().OptionOf(kPellora), 2);
+    EXPECT_EQ(form.game().OptionOf(kCirrela), 3);
     EXPECT_FALSE(Button(form, "SoundBtn")->isChecked());
     EXPECT_TRUE(Button(form, "MidiBtn")->isChecked());
     EXPECT_TRUE(Button(form, "CirrelaBtn")->isChecked());

@@ -30,7 +30,7 @@ bool SameBoard(const Surface& a, const Surface& b) {
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = ShowMainForm(windows);
+        form = ShowMainForm(windows, GameDir(), &clock);
         ASSERT_TRUE(form);
         // A known position: every turn of plate 1 changes what it shows.
         static_cast<Torvane&>(form->PuzzleAt(kTorvane)).SetPosition(TorvanePattern(2), TorvanePattern(3));
@@ -38,6 +38,7 @@ protected:
     }
     ConfigHome config;
     ScriptedWindows windows;
+    FakePlayClock clock;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -84,7 +85,7 @@ TEST_F(Shell, SwitchingAwayAndBackKeepsBoardStateAndClock) {
     EXPECT_EQ(form->GameIndex(), kPellora);
     EXPECT_EQ(form->Session(kPellora).State, kStateReady);
     EXPECT_TRUE(Button(*form, "OptionBtn")->isEnabled());
-    form->TimerTimer();  // ticks count only the current session
+    Ticks(*form, clock, 1);  // ticks count only the current session
     EXPECT_EQ(form->Session(kTorvane).Elapsed, 37);
 
     ClickButton(*form, "TorvaneBtn");
@@ -92,7 +93,7 @@ TEST_F(Shell, SwitchingAwayAndBackKeepsBoardStateAndClock) {
     EXPECT_EQ(form->Session(kTorvane).State, kStateInPlay);
     EXPECT_EQ(form->Session(kTorvane).Elapsed, 37);
     EXPECT_TRUE(SameBoard(board, form->Screen()));
-    form->TimerTimer();
+    Ticks(*form, clock, 1);
     EXPECT_EQ(form->Session(kTorvane).Elapsed, 38);
 }
 
@@ -140,7 +141,7 @@ TEST_F(Shell, PressesInTheRulesAreaNeverReachTheBoard) {
     form->box()->installEventFilter(&counter);
     for (int game : {kTorvane, kPellora, kNubbler, kCirrela}) {
         form->SelectGame(game);
-        const Rect r = kRulesRect[static_cast<std::size_t>(game)];
+        const Rect r = Record(game).rulesRect;
         EXPECT_EQ(form->rulesShape()->geometry(), QRect(r.x, r.y + kToolPanelHeight, r.w, r.h));
         counter.presses = 0;
         for (auto [x, y] : {std::pair{r.x, r.y}, {r.x + r.w - 1, r.y + r.h - 1}, {r.x + r.w / 2, r.y + r.h / 2}})
@@ -177,7 +178,7 @@ TEST_F(Shell, PuzzleButtonsFormAGroupThatCanBeAllUp) {
 
 TEST_F(Shell, OptionButtonTrianglesAndTheGiveUpQuestion) {
     ClickButton(*form, "PelloraBtn");
-    Pellora& pellora = form->PelloraPuzzle();
+    auto& pellora = static_cast<Pellora&>(form->PuzzleAt(kPellora));
     ASSERT_EQ(pellora.Variant(), 1);
     struct Case {
         QPoint at;
@@ -206,8 +207,8 @@ TEST_F(Shell, OptionButtonTrianglesAndTheGiveUpQuestion) {
 TEST_F(Shell, SolvedSequenceRunsOnceWithTheTableOfThePuzzle) {
     form->Session(kTorvane).State = kStateInPlay;
     form->Session(kTorvane).Elapsed = 321;
-    form->PuzzleSolved();
-    form->PuzzleSolved();
+    form->game().PuzzleSolved();
+    form->game().PuzzleSolved();
     EXPECT_EQ(form->Session(kTorvane).State, kStateSolved);
     windows.log.erase(windows.log.begin(), windows.log.begin() + 2);  // splash, language
     EXPECT_EQ(windows.log, (std::vector<std::string>{"solved", "highscores torv 321"}));
@@ -219,8 +220,7 @@ TEST_F(Shell, SolvedSequenceRunsOnceWithTheTableOfThePuzzle) {
     const Case keys[] = {{kTorvane, 0, "torv"}, {kPellora, 3, "pell3"}, {kNubbler, 0, "nubb"}, {kCirrela, 4, "cirr4"}};
     for (const Case& c : keys) {
         form->SelectGame(c.game);
-        form->PelloraPuzzle().SetVariant(c.game == kPellora ? c.option : 1);
-        form->CirrelaPuzzle().SetLevel(c.game == kCirrela ? c.option : 1);
+        if (Record(c.game).HasOption()) form->game().SetOption(c.game, c.option);
         form->MakeTableKey();
         EXPECT_EQ(form->TableKey(), c.key);
     }
@@ -229,8 +229,10 @@ TEST_F(Shell, SolvedSequenceRunsOnceWithTheTableOfThePuzzle) {
 TEST_F(Shell, PauseWaitsWithoutHandlingAnyEvent) {
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
+    SteadyPlayClock steady;
+    form->game().UseClock(steady);
     const auto start = std::chrono::steady_clock::now();
-    form->Pause(30);
+    form->game().Pause(30);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
     EXPECT_FALSE(ran);  // queued, not lost
     QCoreApplication::processEvents();

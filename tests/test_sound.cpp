@@ -209,7 +209,7 @@ TEST_F(ShellAudio, MovesSoundOnlyWhileSoundBtnIsPressed) {
     test::ClickButton(*form, "SoundBtn");
     test::ClickBoard(*form, kHubX, kHubY, Qt::RightButton);
     EXPECT_EQ(effects.trace, "play3 stop3 play3");
-    form->PuzzleSolved();
+    form->game().PuzzleSolved();
     EXPECT_EQ(effects.trace, "play3 stop3 play3 stop3 play0");
 }
 
