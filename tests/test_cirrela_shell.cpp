@@ -15,28 +15,10 @@
 #include "shell/Dialogs.h"
 #include "shell/MainForm.h"
 #include "sheets/SheetLoader.h"
-#include "tests/ScriptedWindows.h"
+#include "tests/ShellFixture.h"
 
 namespace qg {
 namespace {
-
-constexpr int kToolbar = 33;  // the board lies below the toolbar
-
-// Every window closes at once; an error box would be a failure here.
-class QuietWindows : public test::ScriptedWindows {
-public:
-    void ShowError(QWidget*, const QString& text) override { ADD_FAILURE() << text.toStdString(); }
-};
-
-void Press(TMainForm& form, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(form.windowHandle(), button, {}, QPoint(x, y + kToolbar));
-}
-
-void PressButton(TMainForm& form, const char* name, QPoint at = QPoint(12, 12)) {
-    auto* b = form.findChild<QToolButton*>(name);
-    ASSERT_NE(b, nullptr) << name;
-    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, b->mapTo(&form, at));
-}
 
 const Surface& FileSheet() {
     static const std::optional<Surface> sheet = LoadSheet(QString(QG_PROGRAM_DIR) + "b4.bmp", 572, 409);
@@ -60,18 +42,16 @@ bool ShowsPreview(TMainForm& form, int level) {
 class CirrelaInWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TMainForm>(QString(QG_PROGRAM_DIR), &windows);
-        ASSERT_TRUE(form->FormCreate());
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QCoreApplication::processEvents();
-        form->timer().stop();
-        PressButton(*form, "CirrelaBtn");
+        form = test::ShowMainForm(windows);
+        ASSERT_TRUE(form);
+        test::ClickButton(*form, "CirrelaBtn");
         ASSERT_EQ(form->GameIndex(), kCirrela);
     }
+    void TearDown() override { EXPECT_EQ(windows.errors, std::vector<std::string>{}); }
     Cirrela& puzzle() { return static_cast<Cirrela&>(form->PuzzleAt(kCirrela)); }
 
-    QuietWindows windows;
+    test::ConfigHome config;
+    test::ScriptedWindows windows;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -84,13 +64,13 @@ TEST_F(CirrelaInWindow, PressesOnTheRulesAreaMoveNothing) {
                         {rules.x, rules.y + rules.h - 1}})
         for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
             SCOPED_TRACE(testing::Message() << x << "," << y);
-            Press(*form, x, y, button);
+            test::ClickBoard(*form, x, y, button);
             EXPECT_EQ(puzzle().Balls(), balls);
             EXPECT_EQ(form->Session(kCirrela).State, state);
             EXPECT_TRUE(std::equal(screen.data(), screen.data() + 500 * 333, form->Screen().data()));
         }
     // Just outside it the same press turns the right ring.
-    Press(*form, rules.x - 1, rules.y + 10);
+    test::ClickBoard(*form, rules.x - 1, rules.y + 10);
     EXPECT_NE(puzzle().Balls(), balls);
     EXPECT_EQ(form->Session(kCirrela).State, kStateInPlay);
 }
@@ -100,16 +80,16 @@ TEST_F(CirrelaInWindow, PreviewShowsTheLevelAgainAfterASwitchAway) {
     EXPECT_TRUE(ShowsPreview(*form, start));
     // The upper-right half of the option button raises the level, the rest lowers it.
     const int level = start < 4 ? start + 1 : start - 1;
-    PressButton(*form, "OptionBtn", start < 4 ? QPoint(20, 3) : QPoint(3, 20));
+    test::ClickButton(*form, "OptionBtn", start < 4 ? QPoint(20, 3) : QPoint(3, 20));
     ASSERT_EQ(puzzle().Level(), level);
     EXPECT_TRUE(ShowsPreview(*form, level));
-    Press(*form, 100, 100);
+    test::ClickBoard(*form, 100, 100);
     const CirrelaBalls balls = puzzle().Balls();
     const Surface board = form->Screen();
 
-    PressButton(*form, "NubblerBtn");
+    test::ClickButton(*form, "NubblerBtn");
     ASSERT_EQ(form->GameIndex(), kNubbler);
-    PressButton(*form, "CirrelaBtn");
+    test::ClickButton(*form, "CirrelaBtn");
     ASSERT_EQ(form->GameIndex(), kCirrela);
 
     EXPECT_EQ(puzzle().Level(), level);

@@ -76,26 +76,37 @@ TEST_F(Shell, FirstMoveStartsPlayAndAMissDoesNot) {
     EXPECT_TRUE(SameBoard(before, form->Screen()));
 }
 
-TEST_F(Shell, SwitchingAwayAndBackKeepsBoardStateAndClock) {
-    ClickBoard(*form, kHubX, kHubY);
-    form->Session(kTorvane).Elapsed = 37;
+// A press on each puzzle that is a move: TORVANE's first hub, a PELLORA
+// cell, a NUBBLER plate, a CIRRELA ring.
+constexpr std::array<QPoint, kPuzzleCount> kMovePoint = {{{105, 105}, {192, 148}, {130, 66}, {100, 160}}};
+
+class SwitchAway : public Shell, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SwitchAway, AndBackKeepsBoardStateAndClock) {
+    const int game = GetParam(), other = (game + 1) % kPuzzleCount;
+    form->SelectGame(game);
+    ClickBoard(*form, kMovePoint[game].x(), kMovePoint[game].y());
+    ASSERT_EQ(form->Session(game).State, kStateInPlay);
+    form->Session(game).Elapsed = 37;
     const Surface board = CopyOfScreen(*form);
 
-    ClickButton(*form, "PelloraBtn");
-    EXPECT_EQ(form->GameIndex(), kPellora);
-    EXPECT_EQ(form->Session(kPellora).State, kStateReady);
-    EXPECT_TRUE(Button(*form, "OptionBtn")->isEnabled());
+    form->SelectGame(other);
+    EXPECT_EQ(form->GameIndex(), other);
+    EXPECT_EQ(form->Session(other).State, kStateReady);
+    EXPECT_EQ(Button(*form, "OptionBtn")->isEnabled(), Record(other).HasOption());
     Ticks(*form, clock, 1);  // ticks count only the current session
-    EXPECT_EQ(form->Session(kTorvane).Elapsed, 37);
+    EXPECT_EQ(form->Session(game).Elapsed, 37);
 
-    ClickButton(*form, "TorvaneBtn");
-    EXPECT_EQ(form->GameIndex(), kTorvane);
-    EXPECT_EQ(form->Session(kTorvane).State, kStateInPlay);
-    EXPECT_EQ(form->Session(kTorvane).Elapsed, 37);
+    form->SelectGame(game);
+    EXPECT_EQ(form->GameIndex(), game);
+    EXPECT_EQ(form->Session(game).State, kStateInPlay);
+    EXPECT_EQ(form->Session(game).Elapsed, 37);
     EXPECT_TRUE(SameBoard(board, form->Screen()));
     Ticks(*form, clock, 1);
-    EXPECT_EQ(form->Session(kTorvane).Elapsed, 38);
+    EXPECT_EQ(form->Session(game).Elapsed, 38);
 }
+INSTANTIATE_TEST_SUITE_P(EveryPuzzle, SwitchAway, ::testing::Range(0, kPuzzleCount),
+                         [](const auto& info) { return std::string(Record(info.param).name); });
 
 TEST_F(Shell, MixFromEveryState) {
     struct Case {
