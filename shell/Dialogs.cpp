@@ -12,7 +12,7 @@ GameWindows::GameWindows(QWidget& mainWindow, QString programDir, Settings& sett
 
 GameWindows::~GameWindows() = default;
 
-// Windows still to come behave as if closed at once, and the questions answer
+// Windows not built yet behave as if closed at once, and the questions answer
 // so that the game stays usable (give up: yes; quit: yes).
 void GameWindows::ShowSplash() {}
 std::optional<int> GameWindows::ChooseLanguage(int) { return std::nullopt; }

@@ -4,7 +4,12 @@
 # the clicks through xdotool.
 #
 #   tools/nubbler_solve.sh BUILD_DIR [DISPLAY]
+#
+# Needs the Debian packages imagemagick (import) and xdotool.
 set -eu
+for tool in import:imagemagick xdotool:xdotool; do
+    command -v "${tool%%:*}" >/dev/null || { echo "nubbler_solve: install ${tool#*:} (apt-get install ${tool#*:})" >&2; exit 2; }
+done
 build=$1
 export DISPLAY="${2:-${DISPLAY:-}}"
 work=$(mktemp -d)
