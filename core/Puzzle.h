@@ -7,6 +7,7 @@
 // own session and the program's random numbers. Tests hand in a recording fake.
 
 #include <cstdint>
+#include <vector>
 
 #include "core/Surface.h"
 
@@ -69,6 +70,9 @@ public:
     virtual int Option() const { return 0; }
     virtual void SetOption(int /*option*/) {}
     virtual void DrawTarget() {}                 // TORVANE only
+    // The places a press acts on, in the order a keyboard cursor visits
+    // them: a press at the centre of each is a move.
+    virtual std::vector<Rect> Places() const { return {}; }
 
 protected:
     PuzzleHost& host() { return host_; }

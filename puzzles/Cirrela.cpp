@@ -176,4 +176,11 @@ void Cirrela::ChangeOption(bool up) {
     Draw();
 }
 
+std::vector<Rect> Cirrela::Places() const {
+    // A whole ring, with the balls on it.
+    const int reach = kCirrelaRadius + 14;
+    return {{kCirrelaRingX[0] - reach, kCirrelaRingY - reach, 2 * reach, 2 * reach},
+            {kCirrelaRingX[1] - reach, kCirrelaRingY - reach, 2 * reach, 2 * reach}};
+}
+
 }  // namespace qg

@@ -83,6 +83,7 @@ public:
     void Draw() override;
     void LeftClick(int x, int y) override;
     void RightClick(int x, int y) override;
+    std::vector<Rect> Places() const override;
     void ChangeOption(bool up) override;
 
     // The level, 1..4 (12 to 24 balls per ring). Values outside are clamped;

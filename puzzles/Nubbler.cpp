@@ -130,4 +130,10 @@ void Nubbler::ReportIfSolved() {
     if (host().State() != kStateSolved && IsSolved()) host().PuzzleSolved();
 }
 
+std::vector<Rect> Nubbler::Places() const {
+    std::vector<Rect> places;
+    for (const NubblerPoint& p : NubblerPlates) places.push_back({p.x, p.y, kNubblerPlateSize, kNubblerPlateSize});
+    return places;
+}
+
 }  // namespace qg

@@ -93,6 +93,7 @@ public:
     void Draw() override;
     void LeftClick(int x, int y) override;
     void RightClick(int x, int y) override;
+    std::vector<Rect> Places() const override;
 
     void TurnPlateLeft(int plate);
     void TurnPlateRight(int plate);

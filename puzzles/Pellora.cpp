@@ -158,4 +158,13 @@ void Pellora::DrawCell(int cell, int frame) {
     PresentComposition(shown);
 }
 
+std::vector<Rect> Pellora::Places() const {
+    std::vector<Rect> places;
+    for (int cell = 1; cell <= Params().cells; ++cell) {
+        const PelloraCell& c = PelloraCellAt(cell);
+        places.push_back({c.X() - kPelloraHitHalf, c.Y() - kPelloraHitHalf, 2 * kPelloraHitHalf, 2 * kPelloraHitHalf});
+    }
+    return places;
+}
+
 }  // namespace qg

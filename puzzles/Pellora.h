@@ -146,6 +146,7 @@ public:
     void Draw() override;
     void LeftClick(int x, int y) override;
     void RightClick(int x, int y) override;
+    std::vector<Rect> Places() const override;
     void ChangeOption(bool up) override;
 
     // The board size, 1..3 (7, 19 or 37 cells); values outside are clamped.

@@ -160,4 +160,11 @@ void Torvane::RightClick(int x, int y) {
     TurnPlateRight(plate);
 }
 
+std::vector<Rect> Torvane::Places() const {
+    std::vector<Rect> places;
+    for (const TorvanePlate& p : kTorvanePlates)
+        places.push_back({p.hubX - kTorvaneHubReach, p.hubY - kTorvaneHubReach, 2 * kTorvaneHubReach, 2 * kTorvaneHubReach});
+    return places;
+}
+
 }  // namespace qg

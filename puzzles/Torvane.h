@@ -113,6 +113,7 @@ public:
     void Draw() override;
     void LeftClick(int x, int y) override;
     void RightClick(int x, int y) override;
+    std::vector<Rect> Places() const override;
     void DrawTarget() override;
 
     // Redraws plate 1..5 with its pieces at frame 0..5 and presents its square.

@@ -1,6 +1,7 @@
 #include "shell/BoardWidget.h"
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,9 +9,25 @@
 
 namespace qg {
 
+namespace {
+
+constexpr int kRingWidth = 3;
+
+// The ring and its dark edge lie within this rectangle around the place.
+QRect RingArea(const Rect& r) { return QRect(r.x, r.y, r.w, r.h).adjusted(-4, -4, 4, 4); }
+
+}  // namespace
+
 BoardBox::BoardBox(QWidget* parent) : QWidget(parent), screen_(kBoardWidth, kBoardHeight) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(kBoardWidth, kBoardHeight);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void BoardBox::ShowCursor(std::optional<Rect> r) {
+    if (cursor_) repaint(RingArea(*cursor_));
+    cursor_ = r;
+    if (cursor_) repaint(RingArea(*cursor_));
 }
 
 void BoardBox::Present(const Rect& r) {
@@ -24,6 +41,21 @@ void BoardBox::paintEvent(QPaintEvent* event) {
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect r = event->rect();
     p.drawImage(r, image, r);
+    if (cursor_ && r.intersects(RingArea(*cursor_))) {
+        // A light ring on a dark one reads on every board and piece colour.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        const QRectF ring = QRectF(cursor_->x, cursor_->y, cursor_->w, cursor_->h).adjusted(-1, -1, 1, 1);
+        p.setPen(QPen(QColor(20, 20, 20, 200), kRingWidth + 2));
+        p.drawEllipse(ring);
+        p.setPen(QPen(QColor(255, 244, 160), kRingWidth - 1));
+        p.drawEllipse(ring);
+    }
+}
+
+void BoardBox::keyPressEvent(QKeyEvent* event) {
+    if (onKey && onKey(event)) return;
+    QWidget::keyPressEvent(event);
 }
 
 void BoardBox::mousePressEvent(QMouseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 #include "core/Surface.h"
 
@@ -21,14 +22,23 @@ public:
     // Pushes rectangle r of the screen image to the display before returning.
     void Present(const Rect& r);
 
+    // The keyboard cursor: a ring drawn over the screen image around r (board
+    // coordinates), never into it; nothing hides it.
+    void ShowCursor(std::optional<Rect> r);
+    const std::optional<Rect>& CursorRing() const { return cursor_; }
+
     std::function<void(Qt::MouseButton, int x, int y)> onMouseDown;
+    // A key pressed while the board has the focus; false passes it on.
+    std::function<bool(QKeyEvent*)> onKey;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Surface screen_;
+    std::optional<Rect> cursor_;
 };
 
 // Lies over part of the board, carries the rules as its tooltip and takes

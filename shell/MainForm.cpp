@@ -7,13 +7,17 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QUrl>
 
 #include <chrono>
 #include <cstdio>
 
 #include "sheets/SheetLoader.h"
+#include "shell/BoardCursor.h"
 #include "shell/Texts.h"
 
 // Resources live in the static shell library; register them before use.
@@ -67,6 +71,12 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     RulesShape_->setObjectName("RulesShape");
 
     BuildToolbar();
+    BuildKeys();
+    box_->onKey = [this](QKeyEvent* event) { return boxKeyDown(event->key(), event->modifiers()); };
+    for (int i = 0; i < kPuzzleCount; ++i) {
+        const std::vector<Rect> places = game_.PuzzleAt(i).Places();
+        if (!places.empty()) cursorAt_[static_cast<std::size_t>(i)] = QPoint(places[0].x + places[0].w / 2, places[0].y + places[0].h / 2);
+    }
     Timer_.setInterval(200);
     connect(&Timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
 }
@@ -81,7 +91,8 @@ QToolButton* TMainForm::AddButton(QToolButton* button, const char* name, int lef
     button->setObjectName(name);
     button->setGeometry(left, 4, width, 25);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab walks the toolbar; a click leaves the focus on the board.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setIcon(QIcon(QString(":/pictures/%1.png").arg(picture)));
     button->setIconSize(QSize(width - 4, 21));
     return button;
@@ -120,7 +131,8 @@ void TMainForm::BuildToolbar() {
     for (int i = 0; i < kPuzzleCount; ++i) {
         auto* action = new QAction(QIcon(QString(":/pictures/%1.png").arg(kPictures[i])), QString(), puzzleGroup_);
         action->setCheckable(true);
-        AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i])->setDefaultAction(action);
+        puzzleBtns_[static_cast<std::size_t>(i)] = AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i]);
+        puzzleBtns_[static_cast<std::size_t>(i)]->setDefaultAction(action);
         connect(action, &QAction::triggered, this, [this, i](bool checked) { PuzzleButtonTriggered(i, checked); });
     }
 
@@ -201,6 +213,7 @@ void TMainForm::FormActivate() {
         if (auto chosen = windows_->ChooseLanguage(Language_)) Language_ = *chosen;
         ApplyTexts();
     }
+    FocusBoard();
 }
 
 void TMainForm::PlaceRulesShape() {
@@ -242,17 +255,119 @@ void TMainForm::SelectGame(int index) {
     OptionBtn_->setEnabled(puzzle.HasOption());
     ApplyTexts();
     boxPaint();
+    ShowCursor(cursorShown_);
     update();
+    FocusBoard();
 }
 
 void TMainForm::boxMouseDown(Qt::MouseButton button, int x, int y) {
+    ShowCursor(false);
+    Press(button, x, y);
+}
+
+void TMainForm::Press(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) game_.LeftClick(x, y);
     else if (button == Qt::RightButton) game_.RightClick(x, y);
+    else return;
+    NameBoard();
+    FocusBoard();  // the solved and high-score windows may have had it
+}
+
+int TMainForm::CursorPlace() {
+    const std::vector<Rect> places = game_.PuzzleAt(GameIndex()).Places();
+    if (places.empty()) return -1;
+    QPoint& at = cursorAt_[static_cast<std::size_t>(GameIndex())];
+    const int place = NearestPlace(places, at.x(), at.y());
+    const Rect& r = places[static_cast<std::size_t>(place)];
+    at = QPoint(r.x + r.w / 2, r.y + r.h / 2);
+    return place;
+}
+
+void TMainForm::ShowCursor(bool shown) {
+    cursorShown_ = shown;
+    const int place = shown ? CursorPlace() : -1;
+    if (place < 0) {
+        box_->ShowCursor(std::nullopt);
+        return;
+    }
+    box_->ShowCursor(game_.PuzzleAt(GameIndex()).Places()[static_cast<std::size_t>(place)]);
+}
+
+bool TMainForm::boxKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const int place = CursorPlace();
+    if (place < 0) return false;
+    const std::vector<Rect> places = game_.PuzzleAt(GameIndex()).Places();
+    auto step = [&](CursorStep s) {
+        // The first key only shows where the cursor stands.
+        if (cursorShown_) {
+            if (const auto next = NextPlace(places, place, s)) {
+                const Rect& r = places[static_cast<std::size_t>(*next)];
+                cursorAt_[static_cast<std::size_t>(GameIndex())] = QPoint(r.x + r.w / 2, r.y + r.h / 2);
+            }
+        }
+        ShowCursor(true);
+    };
+    const Rect& at = places[static_cast<std::size_t>(place)];
+    auto turn = [&](Qt::MouseButton button) {
+        ShowCursor(true);
+        Press(button, at.x + at.w / 2, at.y + at.h / 2);
+    };
+    const bool shift = modifiers & Qt::ShiftModifier;
+    switch (key) {
+    case Qt::Key_Left: step(CursorStep::Left); return true;
+    case Qt::Key_Right: step(CursorStep::Right); return true;
+    case Qt::Key_Up: step(CursorStep::Up); return true;
+    case Qt::Key_Down: step(CursorStep::Down); return true;
+    case Qt::Key_Home:
+        cursorAt_[static_cast<std::size_t>(GameIndex())] = QPoint(places[0].x + places[0].w / 2, places[0].y + places[0].h / 2);
+        ShowCursor(true);
+        return true;
+    case Qt::Key_Space: turn(shift ? Qt::RightButton : Qt::LeftButton); return true;
+    case Qt::Key_J: turn(Qt::LeftButton); return true;
+    case Qt::Key_K: turn(Qt::RightButton); return true;
+    default: return false;
+    }
+}
+
+void TMainForm::FocusBoard() { box_->setFocus(Qt::OtherFocusReason); }
+
+void TMainForm::NameBoard() {
+    const bool german = IsGerman(Language_);
+    QString name = QString::fromLatin1(game_.CurrentRecord().name) + (german ? "-Brett" : " board");
+    if (CurrentSession().State == kStateSolved) name += german ? QString::fromUtf8(", gelöst") : QString(", solved");
+    box_->setAccessibleName(name);
+}
+
+void TMainForm::BuildKeys() {
+    // Every command has a key, through the very handler of its button.
+    auto bind = [this](QKeySequence keys, std::function<void()> command) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, std::move(command));
+    };
+    bind(Qt::Key_F2, [this] { MixBtn_->click(); });
+    bind(Qt::Key_PageUp, [this] {
+        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(OptionBtn_->width() - 1, 0);
+    });
+    bind(Qt::Key_PageDown, [this] {
+        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(0, OptionBtn_->height() - 1);
+    });
+    bind(Qt::Key_P, [this] { PauseBtn_->click(); });
+    bind(Qt::Key_S, [this] { SoundBtn_->click(); });
+    bind(Qt::Key_M, [this] { MidiBtn_->click(); });
+    bind(Qt::Key_H, [this] { HighScoreBtn_->click(); });
+    for (int i = 0; i < kPuzzleCount; ++i)
+        bind(Qt::Key_1 + i, [this, i] { puzzleGroup_->actions()[i]->trigger(); });
+    bind(Qt::Key_L, [this] { TongueBtn_->click(); });
+    bind(Qt::Key_F1, [this] { HelpBtn_->click(); });
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { ExitBtn_->click(); });
 }
 
 void TMainForm::OptionBtnMouseDown(int x, int y) {
     // The upper-right triangle of the button raises, the rest lowers.
     game_.Option(x > y);
+    ShowCursor(cursorShown_);  // a new size may have other places
+    FocusBoard();
 }
 
 void TMainForm::ShowHighscores(const std::string& tableKey, int elapsed) {
@@ -331,6 +446,13 @@ void TMainForm::BuildClock() {
     timbox_->move(312, 7);
 }
 
+void TMainForm::PaintClock(int elapsed) {
+    timbox_->Show(elapsed);
+    // The clock counts fifths of a second; a screen reader says the seconds.
+    const QString seconds = QLocale(IsGerman(Language_) ? QLocale::German : QLocale::English).toString(elapsed / 5.0, 'f', 1);
+    timbox_->setAccessibleName(TimeLabel_->text() + ' ' + seconds + " s");
+}
+
 void TMainForm::ApplyTexts() {
     const ToolbarTexts t = ToolbarTextsFor(Language_, SoundBtn_->isChecked(), MidiBtn_->isChecked());
     MixBtn_->setToolTip(t.mix);
@@ -348,6 +470,27 @@ void TMainForm::ApplyTexts() {
     QuirkoBtn_->setToolTip(t.quirko);
     TimeLabel_->setText(t.timeLabel);
     RulesShape_->setToolTip(ForDisplay(RulesText(Language_, GameIndex())));
+
+    // For screen readers: each button is named by its hint and tells its key.
+    const bool german = IsGerman(Language_);
+    struct Named {
+        QAbstractButton* button;
+        const char* key;
+    };
+    const Named named[] = {
+        {MixBtn_, "F2"}, {OptionBtn_, german ? "Bild auf, Bild ab" : "Page Up, Page Down"}, {PauseBtn_, "P"},
+        {SoundBtn_, "S"}, {MidiBtn_, "M"}, {HighScoreBtn_, "H"}, {ExitBtn_, german ? "Strg+Q" : "Ctrl+Q"},
+        {TongueBtn_, "L"}, {HelpBtn_, "F1"}, {InfoBtn_, nullptr}, {QuirkoBtn_, nullptr}};
+    auto name = [&](QAbstractButton* button, const QString& hint, const char* key) {
+        button->setAccessibleName(hint);
+        button->setAccessibleDescription(key ? hint + (german ? " Taste: " : " Key: ") + QString::fromUtf8(key) : hint);
+    };
+    for (const Named& n : named) name(n.button, n.button->toolTip(), n.key);
+    static constexpr const char* kPuzzleKeys[kPuzzleCount] = {"1", "2", "3", "4"};
+    for (int i = 0; i < kPuzzleCount; ++i)
+        name(puzzleBtns_[static_cast<std::size_t>(i)], puzzleHints[i], kPuzzleKeys[i]);
+    PaintClock(CurrentSession().Elapsed);
+    NameBoard();
 }
 
 void TMainForm::cClick() {
@@ -355,6 +498,7 @@ void TMainForm::cClick() {
     game_.StopClock();
     windows_->ShowPaused(Language_);
     game_.StartClock();
+    FocusBoard();
 }
 
 void TMainForm::SoundBtnClick() { ApplyTexts(); }
@@ -372,12 +516,14 @@ void TMainForm::HighScoreBtnClick() {
     MakeTableKey();
     windows_->ShowHighscores(Language_, TableKey(), 0);
     game_.StartClock();
+    FocusBoard();
 }
 
 void TMainForm::TongueBtnClick() {
     // The clock keeps counting while the player chooses.
     if (auto chosen = windows_->ChooseLanguage(Language_)) Language_ = *chosen;
     ApplyTexts();
+    FocusBoard();
 }
 
 void TMainForm::HelpBtnClick() {
@@ -390,6 +536,7 @@ void TMainForm::InfoBtnClick() {
     game_.StopClock();
     windows_->ShowAbout(Language_);
     game_.StartClock();
+    FocusBoard();
 }
 
 void TMainForm::QuirkoBtnClick() {
@@ -401,6 +548,7 @@ bool TMainForm::FormCloseQuery() {
     game_.StopClock();
     const bool close = windows_->AskQuit(Language_) == kAnswerYes;
     game_.StartClock();
+    if (!close) FocusBoard();
     return close;
 }
 

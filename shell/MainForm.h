@@ -1,11 +1,13 @@
 #pragma once
 // The main window: the toolbar over the board, wired to the rules of the game.
 
+#include <QPoint>
 #include <QString>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,10 +58,16 @@ public:
 
     // Commands (also driven by tests).
     void SelectGame(int index);
-    void MixBtnClick() { game_.Mix(); }
+    void MixBtnClick() {
+        game_.Mix();
+        FocusBoard();
+    }
     void OptionBtnMouseDown(int x, int y);
     void boxPaint() { game_.Paint(); }
     void boxMouseDown(Qt::MouseButton button, int x, int y);
+    // The board's keys: the arrows and Home move the cursor, Space or J turn
+    // as the left button does, Shift+Space or K as the right. False for any other key.
+    bool boxKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void TimerTimer();
     void timboxPaint() { PaintClock(CurrentSession().Elapsed); }
     void ApplyTexts();
@@ -101,11 +109,20 @@ private:
     bool FormCloseQuery();
     void FormClose();
     PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
+    void BuildKeys();
+    // A press of either button at board point (x, y), from the mouse or the keyboard.
+    void Press(Qt::MouseButton button, int x, int y);
+    // The cursor's place on the current board (the place nearest to where it
+    // stood, when the places changed with a size or level), shown or not.
+    int CursorPlace();
+    void ShowCursor(bool shown);
+    void FocusBoard();
+    void NameBoard();
 
     // GameShell.
     void Present(const Rect& r) override { box_->Present(r); }
     void PlaySound(Sound sound) override;
-    void PaintClock(int elapsed) override { timbox_->Show(elapsed); }
+    void PaintClock(int elapsed) override;
     void StopTimer() override { Timer_.stop(); }
     void StartTimer() override { Timer_.start(); }
     bool AskGiveUp() override { return windows_->AskGiveUp(Language_) != kAnswerKeepOn; }
@@ -134,6 +151,9 @@ private:
     bool created_ = false;
     int pressedPuzzle_ = -1;  // the puzzle button shown pressed, -1 for none
     bool quirkoBroken_ = false;
+    // Where the keyboard cursor stands on each board, in board coordinates.
+    std::array<QPoint, kPuzzleCount> cursorAt_{};
+    bool cursorShown_ = false;
 
     QTimer Timer_;
     QWidget* ToolPanel_ = nullptr;
@@ -147,6 +167,7 @@ private:
     QToolButton* HighScoreBtn_ = nullptr;
     QToolButton* ExitBtn_ = nullptr;
     QActionGroup* puzzleGroup_ = nullptr;
+    std::array<QToolButton*, kPuzzleCount> puzzleBtns_{};
     QToolButton* TongueBtn_ = nullptr;
     QToolButton* HelpBtn_ = nullptr;
     QToolButton* InfoBtn_ = nullptr;
