@@ -10,7 +10,6 @@
 #include <QLocale>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QShortcut>
 #include <QUrl>
 
 #include <chrono>
@@ -71,7 +70,6 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     RulesShape_->setObjectName("RulesShape");
 
     BuildToolbar();
-    BuildKeys();
     box_->onKey = [this](QKeyEvent* event) { return boxKeyDown(event->key(), event->modifiers()); };
     for (int i = 0; i < kPuzzleCount; ++i) {
         const std::vector<Rect> places = game_.PuzzleAt(i).Places();
@@ -338,29 +336,39 @@ void TMainForm::NameBoard() {
     box_->setAccessibleName(name);
 }
 
-void TMainForm::BuildKeys() {
-    // Every command has a key, through the very handler of its button.
-    auto bind = [this](QKeySequence keys, std::function<void()> command) {
-        auto* shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, std::move(command));
-    };
-    bind(Qt::Key_F2, [this] { MixBtn_->click(); });
-    bind(Qt::Key_PageUp, [this] {
-        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(OptionBtn_->width() - 1, 0);
-    });
-    bind(Qt::Key_PageDown, [this] {
-        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(0, OptionBtn_->height() - 1);
-    });
-    bind(Qt::Key_P, [this] { PauseBtn_->click(); });
-    bind(Qt::Key_S, [this] { SoundBtn_->click(); });
-    bind(Qt::Key_M, [this] { MidiBtn_->click(); });
-    bind(Qt::Key_H, [this] { HighScoreBtn_->click(); });
-    for (int i = 0; i < kPuzzleCount; ++i)
-        bind(Qt::Key_1 + i, [this, i] { puzzleGroup_->actions()[i]->trigger(); });
-    bind(Qt::Key_L, [this] { TongueBtn_->click(); });
-    bind(Qt::Key_F1, [this] { HelpBtn_->click(); });
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { ExitBtn_->click(); });
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // Every command has a key, through the very handler of its button. Keys
+    // pressed during a move wait in the queue like presses do.
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    QAbstractButton* button = nullptr;
+    switch (event->key()) {
+    case Qt::Key_F2: button = MixBtn_; break;
+    case Qt::Key_P: button = PauseBtn_; break;
+    case Qt::Key_S: button = SoundBtn_; break;
+    case Qt::Key_M: button = MidiBtn_; break;
+    case Qt::Key_H: button = HighScoreBtn_; break;
+    case Qt::Key_L: button = TongueBtn_; break;
+    case Qt::Key_F1: button = HelpBtn_; break;
+    case Qt::Key_Q:
+        if (event->modifiers() & Qt::ControlModifier) button = ExitBtn_;
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // The corners of the option button that raise and lower.
+        if (OptionBtn_->isEnabled())
+            event->key() == Qt::Key_PageUp ? OptionBtnMouseDown(OptionBtn_->width() - 1, 0)
+                                           : OptionBtnMouseDown(0, OptionBtn_->height() - 1);
+        return;
+    default:
+        if (plain && event->key() >= Qt::Key_1 && event->key() < Qt::Key_1 + kPuzzleCount) {
+            puzzleGroup_->actions()[event->key() - Qt::Key_1]->trigger();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (button && (plain || button == ExitBtn_)) button->click();
+    else QWidget::keyPressEvent(event);
 }
 
 void TMainForm::OptionBtnMouseDown(int x, int y) {

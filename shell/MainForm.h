@@ -97,6 +97,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildToolbar();
@@ -109,7 +110,6 @@ private:
     bool FormCloseQuery();
     void FormClose();
     PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
-    void BuildKeys();
     // A press of either button at board point (x, y), from the mouse or the keyboard.
     void Press(Qt::MouseButton button, int x, int y);
     // The cursor's place on the current board (the place nearest to where it
