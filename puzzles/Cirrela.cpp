@@ -178,7 +178,7 @@ void Cirrela::ChangeOption(bool up) {
 
 std::vector<Rect> Cirrela::Places() const {
     // A whole ring, with the balls on it.
-    const int reach = kCirrelaRadius + 14;
+    const int reach = kCirrelaRadius + 26;
     return {{kCirrelaRingX[0] - reach, kCirrelaRingY - reach, 2 * reach, 2 * reach},
             {kCirrelaRingX[1] - reach, kCirrelaRingY - reach, 2 * reach, 2 * reach}};
 }

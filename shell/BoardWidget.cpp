@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 #include "core/Puzzle.h"
 
 namespace qg {
@@ -25,8 +27,8 @@ BoardBox::BoardBox(QWidget* parent) : QWidget(parent), screen_(kBoardWidth, kBoa
 }
 
 void BoardBox::ShowCursor(std::optional<Rect> r) {
-    if (cursor_) repaint(RingArea(*cursor_));
-    cursor_ = r;
+    const std::optional<Rect> old = std::exchange(cursor_, r);
+    if (old) repaint(RingArea(*old));  // the screen image alone, where the ring was
     if (cursor_) repaint(RingArea(*cursor_));
 }
 

@@ -252,8 +252,8 @@ void TMainForm::SelectGame(int index) {
     PlaceRulesShape();
     OptionBtn_->setEnabled(puzzle.HasOption());
     ApplyTexts();
-    boxPaint();
     ShowCursor(cursorShown_);
+    boxPaint();
     update();
     FocusBoard();
 }
