@@ -9,8 +9,8 @@
 #include <QString>
 
 #include "core/Puzzle.h"
-#include "puzzles/PuzzleTables.h"
 #include "core/Random.h"
+#include "puzzles/PuzzleRecords.h"
 #include "sheets/SheetLoader.h"
 
 namespace qg::bench {
@@ -19,10 +19,10 @@ class BenchHost : public PuzzleHost {
 public:
     explicit BenchHost(int gameIndex)
         : composition_(kBoardWidth, kBoardHeight), screen_(kBoardWidth, kBoardHeight) {
-        const SheetSpec& spec = kSheets[static_cast<std::size_t>(gameIndex)];
-        auto sheet = LoadSheet(QString(QG_PROGRAM_DIR) + spec.file, spec.minWidth, spec.minHeight);
+        const PuzzleRecord& record = Record(gameIndex);
+        auto sheet = LoadSheet(QString(QG_PROGRAM_DIR), record);
         if (!sheet) {
-            std::fprintf(stderr, "cannot load %s from %s\n", spec.file, QG_PROGRAM_DIR);
+            std::fprintf(stderr, "cannot load %s from %s\n", record.sheetFile, QG_PROGRAM_DIR);
             std::exit(1);
         }
         sheet_ = std::move(*sheet);
@@ -32,7 +32,7 @@ public:
     Surface& Composition() override { return composition_; }
     Surface& Screen() override { return screen_; }
     void Present(const Rect&) override {}
-    void PlaySound(int) override {}
+    void PlaySound(Sound) override {}
     void Pause(int) override {}
     void PuzzleSolved() override { state_ = kStateSolved; }
     std::uint8_t State() const override { return state_; }

@@ -15,7 +15,7 @@ void BM_CirrelaDrawRingsLevel4(benchmark::State& state) {
     puzzle.Prepare();
     int frame = 0;
     for (auto _ : state) {
-        puzzle.DrawRings(2, frame);
+        puzzle.DrawRings(1, frame);
         frame = (frame + 1) % 3;
         benchmark::DoNotOptimize(host.Screen().data());
     }

@@ -4,7 +4,6 @@
 
 #include "bench/BenchHost.h"
 #include "puzzles/Nubbler.h"
-#include "puzzles/PuzzleTables.h"
 
 namespace {
 

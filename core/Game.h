@@ -96,7 +96,7 @@ public:
     Surface& Composition() override { return composition_; }
     Surface& Screen() override { return shell_.Screen(); }
     void Present(const Rect& r) override { shell_.Present(r); }
-    void PlaySound(int n) override { shell_.PlaySound(static_cast<Sound>(n)); }
+    void PlaySound(Sound sound) override { shell_.PlaySound(sound); }
     void Pause(int ms) override;
     void PuzzleSolved() override;
     std::uint8_t State() const override { return Current().State; }

@@ -6,6 +6,7 @@
 // for the board itself), the sound, pacing and solved services, the State of its
 // own session and the program's random numbers. Tests hand in a recording fake.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +24,12 @@ enum : std::uint8_t {
 
 // The sound effects, as PlaySound numbers them.
 enum class Sound : int { Solved = 1, Lens = 2, Ratchet = 3, Clack = 4, Marble = 5 };
+
+// Element i of a table indexed from 0 by a plain int.
+template <class Table>
+constexpr auto& At(Table& table, int i) {
+    return table[static_cast<std::size_t>(i)];
+}
 
 inline constexpr int kBoardWidth = 500;
 inline constexpr int kBoardHeight = 333;
@@ -42,7 +49,7 @@ public:
     // the frames of a move are seen without returning to the event loop.
     virtual void Present(const Rect& r) = 0;
 
-    virtual void PlaySound(int n) = 0;   // 1..5; silent while sound is off
+    virtual void PlaySound(Sound sound) = 0;  // silent while sound is off
     virtual void Pause(int ms) = 0;      // between animation frames
     virtual void PuzzleSolved() = 0;     // the solved sequence; no-op in State 3
 
@@ -50,6 +57,16 @@ public:
     virtual void SetState(std::uint8_t state) = 0;
 
     virtual int Random(int n) = 0;  // uniform 0..n-1
+};
+
+// How a puzzle animates its moves: the sound, the pause after each frame on
+// the way, how many such frames (numbered 1..frames; 0 is the rest picture),
+// and whether a solve is reported again while already solved.
+struct MoveStyle {
+    Sound sound;
+    int pauseMs;
+    int frames;
+    bool reportSolvedAgain = true;
 };
 
 class Puzzle {
@@ -73,6 +90,8 @@ public:
     // The places a press acts on, in the order a keyboard cursor visits
     // them: a press at the centre of each is a move.
     virtual std::vector<Rect> Places() const { return {}; }
+    // Whether the board is solved; a move reports a solve only through this.
+    virtual bool IsSolved() const { return false; }
 
 protected:
     PuzzleHost& host() { return host_; }
@@ -92,6 +111,24 @@ protected:
     // If the session is ready, the first real move starts the clock.
     void StartPlayOnFirstMove() {
         if (host_.State() == kStateReady) host_.SetState(kStateInPlay);
+    }
+
+    // One move: the sound, then either the frames 1..n with the old picture
+    // followed by the permutation, or (backwards) the permutation followed by
+    // the frames n..1, so the pieces are seen travelling the other way; then
+    // the rest frame and the solved test.
+    template <class Permute, class DrawFrame>
+    void Move(const MoveStyle& style, bool backwards, Permute&& permute, DrawFrame&& drawFrame) {
+        host_.PlaySound(style.sound);
+        if (backwards) permute();
+        for (int step = 1; step <= style.frames; ++step) {
+            drawFrame(backwards ? style.frames + 1 - step : step);
+            host_.Pause(style.pauseMs);
+        }
+        if (!backwards) permute();
+        drawFrame(0);
+        if (!style.reportSolvedAgain && host_.State() == kStateSolved) return;
+        if (IsSolved()) host_.PuzzleSolved();
     }
 
 private:

@@ -7,11 +7,13 @@
 namespace qg {
 namespace {
 
-constexpr int kMoveSound = 5;
-constexpr int kFramePauseMs = 30;
+// Two frames on the way, 30 ms apart. Left carries the old colours one and
+// two frame steps counterclockwise; right puts the new colours in first, so
+// each ball is seen coming clockwise from its old place.
+constexpr MoveStyle kRoll{Sound::Marble, 30, 2};
 
 constexpr bool IsCrossing(int cell, const CirrelaLevelRow& level) {
-    return cell == 1 || cell == level.lowerCrossing;
+    return cell == 0 || cell == level.lowerCrossing;
 }
 
 }  // namespace
@@ -26,11 +28,11 @@ void Cirrela::SetLevel(int level) {
     SetSolvedBoard();
 }
 
-const CirrelaRing& Cirrela::Ring(int ring) const { return rings_[static_cast<std::size_t>(ring - 1)]; }
+const CirrelaRing& Cirrela::Ring(int ring) const { return At(rings_, ring); }
 
 void Cirrela::SetSolvedBoard() {
-    rings_ = CirrelaRings[static_cast<std::size_t>(level_ - 1)];
-    balls_ = CirrelaTarget[static_cast<std::size_t>(level_ - 1)];
+    rings_ = At(CirrelaRings, level_ - 1);
+    balls_ = At(CirrelaTarget, level_ - 1);
 }
 
 // The sheet is loaded afresh on every switch, so the preview is painted again
@@ -44,8 +46,8 @@ void Cirrela::PaintPreview() {
 void Cirrela::ShiftForward(int ring) {
     const CirrelaRing& cell = Ring(ring);
     const int n = Params().balls;
-    const std::uint8_t last = balls_[cell[static_cast<std::size_t>(n - 1)]];
-    for (int j = n - 1; j >= 1; --j) balls_[cell[static_cast<std::size_t>(j)]] = balls_[cell[static_cast<std::size_t>(j - 1)]];
+    const std::uint8_t last = balls_[At(cell, n - 1)];
+    for (int j = n - 1; j >= 1; --j) balls_[At(cell, j)] = balls_[At(cell, j - 1)];
     balls_[cell[0]] = last;
 }
 
@@ -53,8 +55,8 @@ void Cirrela::ShiftBackward(int ring) {
     const CirrelaRing& cell = Ring(ring);
     const int n = Params().balls;
     const std::uint8_t first = balls_[cell[0]];
-    for (int j = 0; j <= n - 2; ++j) balls_[cell[static_cast<std::size_t>(j)]] = balls_[cell[static_cast<std::size_t>(j + 1)]];
-    balls_[cell[static_cast<std::size_t>(n - 1)]] = first;
+    for (int j = 0; j <= n - 2; ++j) balls_[At(cell, j)] = balls_[At(cell, j + 1)];
+    balls_[At(cell, n - 1)] = first;
 }
 
 void Cirrela::Prepare() { Shuffle(); }
@@ -66,7 +68,7 @@ void Cirrela::Shuffle() {
     const int rounds = (host().Random(100) + 10) * level_;
     for (int round = 0; round < rounds; ++round) {
         // Three draws per round, always in this order.
-        const int ring = host().Random(2) + 1;
+        const int ring = host().Random(2);
         const bool backward = host().Random(2) == 1;
         const int steps = host().Random(n) + 1;
         for (int s = 0; s < steps; ++s) {
@@ -82,60 +84,45 @@ void Cirrela::Draw() {
     const Rect board{0, 0, kBoardWidth, kBoardHeight};
     Blit(host().Screen(), host().Sheet(), board, Rop::Copy);
     host().Present(board);
-    DrawRings(1, 0);
+    DrawRings(0, 0);
 }
 
 // Only X picks the ring: the left half turns the left ring.
 void Cirrela::LeftClick(int x, int /*y*/) {
     StartPlayOnFirstMove();
-    RollRingLeft(x < 250 ? 1 : 2);
+    RollRingLeft(x < 250 ? 0 : 1);
 }
 
 void Cirrela::RightClick(int x, int /*y*/) {
     StartPlayOnFirstMove();
-    RollRingRight(x < 250 ? 1 : 2);
+    RollRingRight(x < 250 ? 0 : 1);
 }
 
-void Cirrela::RollRingLeft(int ring) {
-    host().PlaySound(kMoveSound);
-    // Old colours, carried one and two frame steps counterclockwise.
-    DrawRings(ring, 1);
-    host().Pause(kFramePauseMs);
-    DrawRings(ring, 2);
-    host().Pause(kFramePauseMs);
-    ShiftForward(ring);
-    DrawRings(ring, 0);
-    if (IsSolved()) host().PuzzleSolved();
-}
+void Cirrela::RollRingLeft(int ring) { RollRing(ring, true); }
+void Cirrela::RollRingRight(int ring) { RollRing(ring, false); }
 
-void Cirrela::RollRingRight(int ring) {
-    host().PlaySound(kMoveSound);
-    // New colours first, so each ball is seen coming clockwise from its old place.
-    ShiftBackward(ring);
-    DrawRings(ring, 2);
-    host().Pause(kFramePauseMs);
-    DrawRings(ring, 1);
-    host().Pause(kFramePauseMs);
-    DrawRings(ring, 0);
-    if (IsSolved()) host().PuzzleSolved();
+void Cirrela::RollRing(int ring, bool left) {
+    Move(
+        kRoll, !left, [&] { left ? ShiftForward(ring) : ShiftBackward(ring); },
+        [&](int frame) { DrawRings(ring, frame); });
 }
 
 void Cirrela::DrawRings(int movingRing, int frame) {
     const CirrelaLevelRow& level = Params();
     RestoreBackground(kCirrelaRingArea);
-    for (int ring = 1; ring <= 2; ++ring) {
+    for (int ring = 0; ring < 2; ++ring) {
         const bool moving = ring == movingRing;
         const CirrelaRing& cell = Ring(ring);
         for (int j = 0; j < level.balls; ++j) {
-            const int c = cell[static_cast<std::size_t>(j)];
+            const int c = At(cell, j);
             // The crossing balls are drawn once, by the moving ring.
             if (!moving && IsCrossing(c, level)) continue;
             double angle = kCirrelaStartAngle + j * level.angleStep;
             if (moving) angle += frame * level.frameStep;
             const double rad = angle * std::numbers::pi / 180.0;
-            const int x = kCirrelaRingX[ring - 1] + static_cast<int>(std::lround(kCirrelaRadius * std::cos(rad)));
+            const int x = At(kCirrelaRingX, ring) + static_cast<int>(std::lround(kCirrelaRadius * std::cos(rad)));
             const int y = kCirrelaRingY - static_cast<int>(std::lround(kCirrelaRadius * std::sin(rad)));
-            DrawBall(balls_[static_cast<std::size_t>(c)], x, y);
+            DrawBall(At(balls_, c), x, y);
         }
     }
     PresentComposition(kCirrelaRingArea);
@@ -150,14 +137,14 @@ void Cirrela::DrawBall(int colour, int x, int y) {
                level.rowX + (colour - 1) * s, level.rowY);
 }
 
-// Ring 1, then ring 2, each position against its cell's target; the crossings
+// Ring 0, then ring 1, each position against its cell's target; the crossings
 // are looked at twice.
 bool Cirrela::IsSolved() const {
-    const CirrelaBalls& target = CirrelaTarget[static_cast<std::size_t>(level_ - 1)];
-    for (int ring = 1; ring <= 2; ++ring) {
+    const CirrelaBalls& target = At(CirrelaTarget, level_ - 1);
+    for (int ring = 0; ring < 2; ++ring) {
         const CirrelaRing& cell = Ring(ring);
         for (int j = 0; j < Params().balls; ++j) {
-            const std::size_t c = cell[static_cast<std::size_t>(j)];
+            const std::size_t c = At(cell, j);
             if (balls_[c] != target[c]) return false;
         }
     }

@@ -16,7 +16,7 @@ inline constexpr int kCirrelaMaxCells = 46;  // 2N - 2 at level 4
 
 // Where the rings lie on the board. Positions count from 45 degrees (upper
 // right of the centre) counterclockwise as seen on the screen.
-inline constexpr int kCirrelaRingX[2] = {178, 320};
+inline constexpr std::array<int, 2> kCirrelaRingX = {178, 320};
 inline constexpr int kCirrelaRingY = 166;
 inline constexpr int kCirrelaRadius = 100;
 inline constexpr double kCirrelaStartAngle = 45.0;
@@ -33,42 +33,43 @@ struct CirrelaLevelRow {
     int cells;           // 2N - 2: both crossings are shared
     double angleStep;    // 360 / N degrees between neighbours
     double frameStep;    // a third of the angle step
-    int lowerCrossing;   // ring 1's position 3N/4, ring 2's N/2; the upper one is cell 1
+    int lowerCrossing;   // ring 0's position 3N/4, ring 1's N/2; the upper one is cell 0
     int ballSize;        // S: the sprites are S x S
     int rowX, rowY;      // sprite row in the sheet: colours 1..4, then the mask
 };
 
 inline constexpr std::array<CirrelaLevelRow, kCirrelaLevels> CirrelaLevelParams = {{
-    {12, 22, 30.0, 10.0, 10, 50, 0, 333},
-    {16, 30, 22.5, 7.5, 13, 38, 250, 333},
-    {20, 38, 18.0, 6.0, 16, 30, 250, 371},
-    {24, 46, 15.0, 5.0, 19, 26, 0, 383},
+    {12, 22, 30.0, 10.0, 9, 50, 0, 333},
+    {16, 30, 22.5, 7.5, 12, 38, 250, 333},
+    {20, 38, 18.0, 6.0, 15, 30, 250, 371},
+    {24, 46, 15.0, 5.0, 18, 26, 0, 383},
 }};
 
-// The cell on each position of ring 1 and ring 2, per level; positions past N are 0.
+// Cells 0..2N-3. The cell on each position of ring 0 and ring 1, per level;
+// positions past N are unused.
 using CirrelaRing = std::array<std::uint8_t, kCirrelaMaxBalls>;
 inline constexpr std::array<std::array<CirrelaRing, 2>, kCirrelaLevels> CirrelaRings = {{
-    {{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-      {20, 21, 22, 1, 13, 14, 10, 15, 16, 17, 18, 19}}},
-    {{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16},
-      {27, 28, 29, 30, 1, 17, 18, 19, 13, 20, 21, 22, 23, 24, 25, 26}}},
-    {{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20},
-      {34, 35, 36, 37, 38, 1, 21, 22, 23, 24, 16, 25, 26, 27, 28, 29, 30, 31, 32, 33}}},
-    {{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24},
-      {41, 42, 43, 44, 45, 46, 1, 25, 26, 27, 28, 29, 19, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40}}},
+    {{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+      {19, 20, 21, 0, 12, 13, 9, 14, 15, 16, 17, 18}}},
+    {{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+      {26, 27, 28, 29, 0, 16, 17, 18, 12, 19, 20, 21, 22, 23, 24, 25}}},
+    {{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
+      {33, 34, 35, 36, 37, 0, 20, 21, 22, 23, 15, 24, 25, 26, 27, 28, 29, 30, 31, 32}}},
+    {{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23},
+      {40, 41, 42, 43, 44, 45, 0, 24, 25, 26, 27, 28, 18, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39}}},
 }};
 
-// Colour 1..4 of the ball in each cell, indexed by cell 1..46; [0] is unused,
-// and cells past the level's cell count stay 0.
-using CirrelaBalls = std::array<std::uint8_t, kCirrelaMaxCells + 1>;
+// Colour 1..4 of the ball in each cell; cells past the level's cell count
+// stay 0, no ball.
+using CirrelaBalls = std::array<std::uint8_t, kCirrelaMaxCells>;
 
-// The solved board of each level, by cell (index 0 unused).
+// The solved board of each level, by cell.
 inline constexpr std::array<CirrelaBalls, kCirrelaLevels> CirrelaTarget = {{
-    {0, 3, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 3, 3, 4, 4, 4, 4, 4, 3, 3, 3},
-    {0, 3, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3},
-    {0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+    {3, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 3, 3, 4, 4, 4, 4, 4, 3, 3, 3},
+    {3, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3},
+    {3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
      3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3},
-    {0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+    {3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
      3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3},
 }};
 
@@ -93,7 +94,7 @@ public:
     void SetOption(int option) override { SetLevel(option); }
     void SetLevel(int level);
 
-    // A move of one ring (1 or 2): left counterclockwise, right clockwise,
+    // A move of one ring (0 left, 1 right): left counterclockwise, right clockwise,
     // with its sound, two paced frames, the final picture and the solved test.
     void RollRingLeft(int ring);
     void RollRingRight(int ring);
@@ -101,17 +102,18 @@ public:
     // frame steps and drawing the crossing balls. Presented.
     void DrawRings(int movingRing, int frame);
     void DrawBall(int colour, int x, int y);
-    bool IsSolved() const;
+    bool IsSolved() const override;
 
     const CirrelaBalls& Balls() const { return balls_; }
 
 private:
-    const CirrelaLevelRow& Params() const { return CirrelaLevelParams[static_cast<std::size_t>(level_ - 1)]; }
+    const CirrelaLevelRow& Params() const { return At(CirrelaLevelParams, level_ - 1); }
     const CirrelaRing& Ring(int ring) const;
     void PaintPreview();
     void SetSolvedBoard();
     void ShiftForward(int ring);
     void ShiftBackward(int ring);
+    void RollRing(int ring, bool left);
 
     int level_ = 1;
     std::array<CirrelaRing, 2> rings_{};

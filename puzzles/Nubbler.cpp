@@ -7,8 +7,14 @@ namespace {
 // A button is centred on its table point: 13 x 13, starting 6 pixels before.
 constexpr int kButtonHalf = kNubblerButtonSize / 2;
 
+// Two frames on the way. Left moves the colours first, so the frames 2, 1
+// carry each button back from its old place to its new one; right shows
+// frames 1, 2 with the old colours and moves them before the rest frame.
+// Once solved, further agreeing turns are no news.
+constexpr MoveStyle kTurn{Sound::Ratchet, kNubblerPauseMs, kNubblerFrameCount - 1, false};
+
 Rect PlateSquare(int plate) {
-    const NubblerPoint at = NubblerPlates[static_cast<std::size_t>(plate)];
+    const NubblerPoint at = At(NubblerPlates, plate);
     return {at.x, at.y, kNubblerPlateSize, kNubblerPlateSize};
 }
 
@@ -16,35 +22,32 @@ Rect PlateSquare(int plate) {
 
 void NubblerTurnLeft(NubblerColours& colours, int plate) {
     const int first = NubblerIndex(plate, 0);
-    const std::uint8_t top = colours[static_cast<std::size_t>(first)];
-    for (int j = 0; j < kNubblerPositions - 1; ++j)
-        colours[static_cast<std::size_t>(first + j)] = colours[static_cast<std::size_t>(first + j + 1)];
-    colours[static_cast<std::size_t>(first + kNubblerPositions - 1)] = top;
+    const std::uint8_t top = At(colours, first);
+    for (int j = 0; j < kNubblerPositions - 1; ++j) At(colours, first + j) = At(colours, first + j + 1);
+    At(colours, first + kNubblerPositions - 1) = top;
 }
 
 void NubblerTurnRight(NubblerColours& colours, int plate) {
     const int first = NubblerIndex(plate, 0);
-    const std::uint8_t last = colours[static_cast<std::size_t>(first + kNubblerPositions - 1)];
-    for (int j = kNubblerPositions - 1; j > 0; --j)
-        colours[static_cast<std::size_t>(first + j)] = colours[static_cast<std::size_t>(first + j - 1)];
-    colours[static_cast<std::size_t>(first)] = last;
+    const std::uint8_t last = At(colours, first + kNubblerPositions - 1);
+    for (int j = kNubblerPositions - 1; j > 0; --j) At(colours, first + j) = At(colours, first + j - 1);
+    At(colours, first) = last;
 }
 
 bool NubblerAgrees(const NubblerColours& colours) {
     for (const NubblerPair& pair : NubblerPairs)
-        if (colours[static_cast<std::size_t>(NubblerIndex(pair.a))] != colours[static_cast<std::size_t>(NubblerIndex(pair.b))])
-            return false;
+        if (At(colours, NubblerIndex(pair.a)) != At(colours, NubblerIndex(pair.b))) return false;
     return true;
 }
 
 // Strict on every side: the lines where plates meet, and the grid's own left
 // and top edge, belong to no plate.
-int NubblerPlateAt(int x, int y) {
+std::optional<int> NubblerPlateAt(int x, int y) {
     for (int p = 0; p < kNubblerPlateCount; ++p) {
-        const NubblerPoint at = NubblerPlates[static_cast<std::size_t>(p)];
+        const NubblerPoint at = At(NubblerPlates, p);
         if (at.x < x && x < at.x + kNubblerPlateSize && at.y < y && y < at.y + kNubblerPlateSize) return p;
     }
-    return -1;
+    return std::nullopt;
 }
 
 void Nubbler::Prepare() { Shuffle(); }
@@ -55,7 +58,7 @@ void Nubbler::Prepare() { Shuffle(); }
 void Nubbler::Shuffle() {
     for (auto& colour : buttons_) colour = static_cast<std::uint8_t>(host().Random(kNubblerColours));
     for (const NubblerPair& pair : NubblerPairs)
-        buttons_[static_cast<std::size_t>(NubblerIndex(pair.a))] = buttons_[static_cast<std::size_t>(NubblerIndex(pair.b))];
+        At(buttons_, NubblerIndex(pair.a)) = At(buttons_, NubblerIndex(pair.b));
     for (int turn = 0; turn < kNubblerShuffleTurns; ++turn) NubblerTurnLeft(buttons_, host().Random(kNubblerPlateCount));
 }
 
@@ -74,10 +77,10 @@ void Nubbler::DrawPlate(int plate, int frame) {
     DrawSprite(composition, square.x, square.y, kNubblerPlateSize, kNubblerPlateSize, kNubblerPlateMaskX,
                kNubblerPlateSize * frame, kNubblerPlatePictureX, kNubblerPlateSize * frame);
     // Buttons have no mask: the plate leaves their places black.
-    const auto& centres = NubblerTurnFrames[static_cast<std::size_t>(frame)];
+    const auto& centres = At(NubblerTurnFrames, frame);
     for (int i = 0; i < kNubblerPositions; ++i) {
-        const int colour = buttons_[static_cast<std::size_t>(NubblerIndex(plate, i))];
-        const NubblerPoint c = centres[static_cast<std::size_t>(i)];
+        const int colour = At(buttons_, NubblerIndex(plate, i));
+        const NubblerPoint c = At(centres, i);
         Blit(composition, square.x + c.x - kButtonHalf, square.y + c.y - kButtonHalf, kNubblerButtonSize,
              kNubblerButtonSize, host().Sheet(), kNubblerButtonPicture.x + kNubblerButtonSize * colour,
              kNubblerButtonPicture.y, Rop::Or);
@@ -85,49 +88,28 @@ void Nubbler::DrawPlate(int plate, int frame) {
     PresentComposition(square);
 }
 
-// The colours move first, so the frames 2, 1, 0 carry each button back from
-// its old place to its new one.
 void Nubbler::TurnPlateLeft(int plate) {
-    host().PlaySound(kNubblerSound);
-    NubblerTurnLeft(buttons_, plate);
-    DrawPlate(plate, 2);
-    host().Pause(kNubblerPauseMs);
-    DrawPlate(plate, 1);
-    host().Pause(kNubblerPauseMs);
-    DrawPlate(plate, 0);
-    ReportIfSolved();
+    Move(
+        kTurn, true, [&] { NubblerTurnLeft(buttons_, plate); }, [&](int frame) { DrawPlate(plate, frame); });
 }
 
-// Frames 1 and 2 carry the buttons forward from their old places; the colours
-// move before the rest frame.
 void Nubbler::TurnPlateRight(int plate) {
-    host().PlaySound(kNubblerSound);
-    DrawPlate(plate, 1);
-    host().Pause(kNubblerPauseMs);
-    DrawPlate(plate, 2);
-    host().Pause(kNubblerPauseMs);
-    NubblerTurnRight(buttons_, plate);
-    DrawPlate(plate, 0);
-    ReportIfSolved();
+    Move(
+        kTurn, false, [&] { NubblerTurnRight(buttons_, plate); }, [&](int frame) { DrawPlate(plate, frame); });
 }
 
 void Nubbler::LeftClick(int x, int y) {
-    const int plate = NubblerPlateAt(x, y);
-    if (plate < 0) return;
+    const auto plate = NubblerPlateAt(x, y);
+    if (!plate) return;
     StartPlayOnFirstMove();
-    TurnPlateLeft(plate);
+    TurnPlateLeft(*plate);
 }
 
 void Nubbler::RightClick(int x, int y) {
-    const int plate = NubblerPlateAt(x, y);
-    if (plate < 0) return;
+    const auto plate = NubblerPlateAt(x, y);
+    if (!plate) return;
     StartPlayOnFirstMove();
-    TurnPlateRight(plate);
-}
-
-// Once solved, further agreeing turns are no news.
-void Nubbler::ReportIfSolved() {
-    if (host().State() != kStateSolved && IsSolved()) host().PuzzleSolved();
+    TurnPlateRight(*plate);
 }
 
 std::vector<Rect> Nubbler::Places() const {

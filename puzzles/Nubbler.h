@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/Puzzle.h"
 #include "core/PuzzleRecord.h"
@@ -21,7 +22,6 @@ inline constexpr int kNubblerButtonSize = 13;
 inline constexpr int kNubblerFrameCount = 3;
 inline constexpr int kNubblerShuffleTurns = 1001;
 inline constexpr int kNubblerPauseMs = 50;
-inline constexpr int kNubblerSound = 3;
 
 struct NubblerPoint {
     int x, y;
@@ -80,7 +80,7 @@ constexpr int NubblerIndex(NubblerButton b) { return NubblerIndex(b.plate, b.pos
 void NubblerTurnLeft(NubblerColours& colours, int plate);   // one eighth anticlockwise
 void NubblerTurnRight(NubblerColours& colours, int plate);  // one eighth clockwise
 bool NubblerAgrees(const NubblerColours& colours);          // all twelve pairs equal
-int NubblerPlateAt(int x, int y);                           // plate hit, or -1
+std::optional<int> NubblerPlateAt(int x, int y);            // the plate hit, if any
 
 inline constexpr PuzzleRecord kNubblerRecord{"NUBBLER", "b3.bmp", 700, 333, {390, 10, 96, 204}, 0, 0, nullptr, "nubb"};
 
@@ -98,14 +98,12 @@ public:
     void TurnPlateLeft(int plate);
     void TurnPlateRight(int plate);
     void DrawPlate(int plate, int frame);
-    bool IsSolved() const { return NubblerAgrees(buttons_); }
+    bool IsSolved() const override { return NubblerAgrees(buttons_); }
 
     const NubblerColours& Buttons() const { return buttons_; }
     void SetButtons(const NubblerColours& colours) { buttons_ = colours; }
 
 private:
-    void ReportIfSolved();
-
     NubblerColours buttons_{};
 };
 

@@ -5,8 +5,10 @@
 namespace qg {
 namespace {
 
-constexpr int kMoveSound = 2;
-constexpr int kFramePauseMs = 40;
+// Three frames on the way, 40 ms apart. Left: the lenses leave with their
+// old colours, counterclockwise. Right: the board turns first, so each lens
+// is seen coming clockwise from its old corner with its new place's colour.
+constexpr MoveStyle kTurn{Sound::Lens, 40, kPelloraFrames - 1};
 constexpr int kShuffleTurnsPerCell = 20;
 
 // A cell's background is restored two rows taller than its cluster covers.
@@ -17,7 +19,7 @@ constexpr int kClusterHalfWidth = 28;
 constexpr int kClusterHalfHeight = 31;
 constexpr int kClusterWidth = 56;
 
-constexpr bool ValidCell(int cell) { return cell >= 1 && cell <= kPelloraCells; }
+constexpr bool ValidCell(int cell) { return cell >= 0 && cell < kPelloraCells; }
 
 }  // namespace
 
@@ -29,14 +31,14 @@ void Pellora::Prepare() { Shuffle(); }
 
 void Pellora::Shuffle() {
     const PelloraVariantRow& v = Params();
-    for (int p = 1; p <= v.lenses; ++p) board_[static_cast<std::size_t>(p)] = PelloraTarget[static_cast<std::size_t>(p)];
-    for (int n = 0; n < kShuffleTurnsPerCell * v.cells + 1; ++n) TurnLeft(1 + host().Random(v.cells));
+    std::copy_n(PelloraTarget.begin(), v.lenses, board_.begin());
+    for (int n = 0; n < kShuffleTurnsPerCell * v.cells + 1; ++n) TurnLeft(host().Random(v.cells));
     host().SetState(kStateReady);
 }
 
 // The lens on slot k of a cell, for the turns.
 std::uint8_t& Pellora::OnSlot(int cell, int k) {
-    return board_[static_cast<std::size_t>(PelloraCellAt(cell).lens[static_cast<std::size_t>(k)])];
+    return At(board_, At(PelloraCellAt(cell).lens, k));
 }
 
 // Every lens moves to the preceding slot's corner.
@@ -53,9 +55,9 @@ void Pellora::TurnRight(int cell) {
     OnSlot(cell, 0) = last;
 }
 
-int Pellora::HitTest(int x, int y) const {
-    int hit = 0;
-    for (int cell = 1; cell <= Params().cells; ++cell) {
+std::optional<int> Pellora::HitTest(int x, int y) const {
+    std::optional<int> hit;
+    for (int cell = 0; cell < Params().cells; ++cell) {
         const PelloraCell& c = PelloraCellAt(cell);
         if (c.X() - kPelloraHitHalf < x && x < c.X() + kPelloraHitHalf && c.Y() - kPelloraHitHalf < y &&
             y < c.Y() + kPelloraHitHalf)
@@ -65,44 +67,26 @@ int Pellora::HitTest(int x, int y) const {
 }
 
 void Pellora::LeftClick(int x, int y) {
-    const int cell = HitTest(x, y);
-    if (cell == 0) return;
+    const auto cell = HitTest(x, y);
+    if (!cell) return;
     StartPlayOnFirstMove();
-    RotateCellLeft(cell);
+    RotateCellLeft(*cell);
 }
 
 void Pellora::RightClick(int x, int y) {
-    const int cell = HitTest(x, y);
-    if (cell == 0) return;
+    const auto cell = HitTest(x, y);
+    if (!cell) return;
     StartPlayOnFirstMove();
-    RotateCellRight(cell);
+    RotateCellRight(*cell);
 }
 
-// The lenses leave with their old colours, counterclockwise.
-void Pellora::RotateCellLeft(int cell) {
-    if (!ValidCell(cell)) return;
-    host().PlaySound(kMoveSound);
-    for (int frame = 1; frame <= 3; ++frame) {
-        DrawCell(cell, frame);
-        host().Pause(kFramePauseMs);
-    }
-    TurnLeft(cell);
-    DrawCell(cell, 0);
-    if (IsSolved()) host().PuzzleSolved();
-}
+void Pellora::RotateCellLeft(int cell) { RotateCell(cell, true); }
+void Pellora::RotateCellRight(int cell) { RotateCell(cell, false); }
 
-// The board turns first, so each lens is seen coming clockwise from its old
-// corner with its new place's colour.
-void Pellora::RotateCellRight(int cell) {
+void Pellora::RotateCell(int cell, bool left) {
     if (!ValidCell(cell)) return;
-    host().PlaySound(kMoveSound);
-    TurnRight(cell);
-    for (int frame = 3; frame >= 1; --frame) {
-        DrawCell(cell, frame);
-        host().Pause(kFramePauseMs);
-    }
-    DrawCell(cell, 0);
-    if (IsSolved()) host().PuzzleSolved();
+    Move(
+        kTurn, !left, [&] { left ? TurnLeft(cell) : TurnRight(cell); }, [&](int frame) { DrawCell(cell, frame); });
 }
 
 // No wrap-around: at either end of the range nothing changes.
@@ -116,7 +100,7 @@ void Pellora::ChangeOption(bool up) {
 
 bool Pellora::IsSolved() const {
     const int lenses = Params().lenses;
-    return std::equal(board_.begin() + 1, board_.begin() + 1 + lenses, PelloraTarget.begin() + 1);
+    return std::equal(board_.begin(), board_.begin() + lenses, PelloraTarget.begin());
 }
 
 void Pellora::Draw() {
@@ -126,7 +110,7 @@ void Pellora::Draw() {
     Blit(host().Composition(), v.boardX, v.boardY, 2 * v.halfWidth, 2 * v.halfHeight, host().Sheet(), v.sheetX, v.sheetY,
          Rop::Copy);
     PresentComposition(board);
-    for (int cell = 1; cell <= v.cells; ++cell) DrawCell(cell, 0);
+    for (int cell = 0; cell < v.cells; ++cell) DrawCell(cell, 0);
 }
 
 void Pellora::DrawCell(int cell, int frame) {
@@ -145,9 +129,9 @@ void Pellora::DrawCell(int cell, int frame) {
     Blit(comp, tile.x, tile.y, tile.w, tile.h, sheet, kPelloraClusterBase.x, kPelloraClusterBase.y, Rop::Copy);
     const int half = kPelloraLensSize / 2;
     for (std::size_t slot = 0; slot < 6; ++slot) {
-        const int colour = board_[static_cast<std::size_t>(c.lens[slot])];
+        const int colour = At(board_, c.lens[slot]);
         if (colour < 1 || colour > kPelloraColours) continue;  // never points outside the lens column
-        const LensOffset& o = LensSlotOffsets[static_cast<std::size_t>(frame)][slot];
+        const LensOffset& o = At(LensSlotOffsets, frame)[slot];
         Blit(comp, tile.x + tile.w / 2 - half + o.dx, tile.y + tile.h / 2 - half + o.dy, kPelloraLensSize, kPelloraLensSize, sheet,
              kPelloraLensX, kPelloraLensSize * (colour - 1), Rop::Or);
     }
@@ -160,7 +144,7 @@ void Pellora::DrawCell(int cell, int frame) {
 
 std::vector<Rect> Pellora::Places() const {
     std::vector<Rect> places;
-    for (int cell = 1; cell <= Params().cells; ++cell) {
+    for (int cell = 0; cell < Params().cells; ++cell) {
         const PelloraCell& c = PelloraCellAt(cell);
         places.push_back({c.X() - kPelloraHitHalf, c.Y() - kPelloraHitHalf, 2 * kPelloraHitHalf, 2 * kPelloraHitHalf});
     }

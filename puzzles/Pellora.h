@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "core/Puzzle.h"
 #include "core/PuzzleRecord.h"
@@ -59,55 +60,54 @@ struct PelloraCell {
     constexpr int Y() const { return kPelloraCentreY + kPelloraCellDy * r; }
 };
 
-// Cells 1..37 at index 0..36. The numbering is nested: a smaller board uses
-// the first cells and lens positions of a larger one.
+// Cells 0..36, lens positions 0..95. The numbering is nested: a smaller
+// board uses the first cells and lens positions of a larger one.
 inline constexpr std::array<PelloraCell, kPelloraCells> PelloraCells = {{
-    {-1, -1, {1, 2, 3, 9, 8, 7}},
-    {1, -1, {3, 4, 5, 11, 10, 9}},
-    {-2, 0, {6, 7, 8, 15, 14, 13}},
-    {0, 0, {8, 9, 10, 17, 16, 15}},
-    {2, 0, {10, 11, 12, 19, 18, 17}},
-    {-1, 1, {14, 15, 16, 22, 21, 20}},
-    {1, 1, {16, 17, 18, 24, 23, 22}},
-    {-2, -2, {25, 26, 27, 2, 1, 33}},
-    {0, -2, {27, 28, 29, 4, 3, 2}},
-    {2, -2, {29, 30, 31, 34, 5, 4}},
-    {-3, -1, {32, 33, 1, 7, 6, 37}},
-    {3, -1, {5, 34, 35, 38, 12, 11}},
-    {-4, 0, {36, 37, 6, 13, 41, 40}},
-    {4, 0, {12, 38, 39, 43, 42, 19}},
-    {-3, 1, {41, 13, 14, 20, 45, 44}},
-    {3, 1, {18, 19, 42, 47, 46, 24}},
-    {-2, 2, {45, 20, 21, 50, 49, 48}},
-    {0, 2, {21, 22, 23, 52, 51, 50}},
-    {2, 2, {23, 24, 46, 54, 53, 52}},
-    {-3, -3, {55, 56, 57, 26, 25, 65}},
-    {-1, -3, {57, 58, 59, 28, 27, 26}},
-    {1, -3, {59, 60, 61, 30, 29, 28}},
-    {3, -3, {61, 62, 63, 66, 31, 30}},
-    {-4, -2, {64, 65, 25, 33, 32, 69}},
-    {4, -2, {31, 66, 67, 70, 35, 34}},
-    {-5, -1, {68, 69, 32, 37, 36, 73}},
-    {5, -1, {35, 70, 71, 74, 39, 38}},
-    {-6, 0, {72, 73, 36, 40, 77, 76}},
-    {6, 0, {39, 74, 75, 79, 78, 43}},
-    {-5, 1, {77, 40, 41, 44, 81, 80}},
-    {5, 1, {42, 43, 78, 83, 82, 47}},
-    {-4, 2, {81, 44, 45, 48, 85, 84}},
-    {4, 2, {46, 47, 82, 87, 86, 54}},
-    {-3, 3, {85, 48, 49, 90, 89, 88}},
-    {-1, 3, {49, 50, 51, 92, 91, 90}},
-    {1, 3, {51, 52, 53, 94, 93, 92}},
-    {3, 3, {53, 54, 86, 96, 95, 94}},
+    {-1, -1, {0, 1, 2, 8, 7, 6}},
+    {1, -1, {2, 3, 4, 10, 9, 8}},
+    {-2, 0, {5, 6, 7, 14, 13, 12}},
+    {0, 0, {7, 8, 9, 16, 15, 14}},
+    {2, 0, {9, 10, 11, 18, 17, 16}},
+    {-1, 1, {13, 14, 15, 21, 20, 19}},
+    {1, 1, {15, 16, 17, 23, 22, 21}},
+    {-2, -2, {24, 25, 26, 1, 0, 32}},
+    {0, -2, {26, 27, 28, 3, 2, 1}},
+    {2, -2, {28, 29, 30, 33, 4, 3}},
+    {-3, -1, {31, 32, 0, 6, 5, 36}},
+    {3, -1, {4, 33, 34, 37, 11, 10}},
+    {-4, 0, {35, 36, 5, 12, 40, 39}},
+    {4, 0, {11, 37, 38, 42, 41, 18}},
+    {-3, 1, {40, 12, 13, 19, 44, 43}},
+    {3, 1, {17, 18, 41, 46, 45, 23}},
+    {-2, 2, {44, 19, 20, 49, 48, 47}},
+    {0, 2, {20, 21, 22, 51, 50, 49}},
+    {2, 2, {22, 23, 45, 53, 52, 51}},
+    {-3, -3, {54, 55, 56, 25, 24, 64}},
+    {-1, -3, {56, 57, 58, 27, 26, 25}},
+    {1, -3, {58, 59, 60, 29, 28, 27}},
+    {3, -3, {60, 61, 62, 65, 30, 29}},
+    {-4, -2, {63, 64, 24, 32, 31, 68}},
+    {4, -2, {30, 65, 66, 69, 34, 33}},
+    {-5, -1, {67, 68, 31, 36, 35, 72}},
+    {5, -1, {34, 69, 70, 73, 38, 37}},
+    {-6, 0, {71, 72, 35, 39, 76, 75}},
+    {6, 0, {38, 73, 74, 78, 77, 42}},
+    {-5, 1, {76, 39, 40, 43, 80, 79}},
+    {5, 1, {41, 42, 77, 82, 81, 46}},
+    {-4, 2, {80, 43, 44, 47, 84, 83}},
+    {4, 2, {45, 46, 81, 86, 85, 53}},
+    {-3, 3, {84, 47, 48, 89, 88, 87}},
+    {-1, 3, {48, 49, 50, 91, 90, 89}},
+    {1, 3, {50, 51, 52, 93, 92, 91}},
+    {3, 3, {52, 53, 85, 95, 94, 93}},
 }};
 
-inline constexpr const PelloraCell& PelloraCellAt(int cell) { return PelloraCells[static_cast<std::size_t>(cell - 1)]; }
+inline constexpr const PelloraCell& PelloraCellAt(int cell) { return At(PelloraCells, cell); }
 
 // The solved board: the colour of the sector each corner lies in, seen from
 // the figure's centre (3 upper right, 2 top, 1 upper left, 4 lower left,
-// 5 bottom, 6 lower right). Index = lens position; index 0 is unused.
-inline constexpr std::array<std::uint8_t, kPelloraPositions + 1> PelloraTarget = {
-    0,
+// 5 bottom, 6 lower right), by lens position.
+inline constexpr std::array<std::uint8_t, kPelloraPositions> PelloraTarget = {
     1, 2, 2, 2, 3, 1, 1, 1, 2, 3, 3, 3,
     4, 4, 4, 5, 6, 6, 6, 4, 5, 5, 5, 6,
     1, 2, 2, 2, 2, 2, 3, 1, 1, 3, 3, 1,
@@ -132,8 +132,8 @@ inline constexpr std::array<std::array<LensOffset, 6>, kPelloraFrames> LensSlotO
     {{{-21, 7}, {-16, -16}, {7, -21}, {21, -7}, {16, 16}, {-7, 21}}},
 }};
 
-// Colour code (1..6) of the lens on each position; index 0 is unused.
-using PelloraBoard = std::array<std::uint8_t, kPelloraPositions + 1>;
+// Colour code (1..6) of the lens on each position.
+using PelloraBoard = std::array<std::uint8_t, kPelloraPositions>;
 
 inline constexpr PuzzleRecord kPelloraRecord{"PELLORA", "b2.bmp", 532, 597, {415, 10, 70, 310}, 1, kPelloraVariants, "pmode", "pell"};
 
@@ -156,21 +156,22 @@ public:
     void SetVariant(int variant);
 
     // The cell whose strict square holds (x, y), the highest-numbered one
-    // where squares overlap; 0 for none.
-    int HitTest(int x, int y) const;
+    // where squares overlap, if any.
+    std::optional<int> HitTest(int x, int y) const;
     void RotateCellLeft(int cell);
     void RotateCellRight(int cell);
     void DrawCell(int cell, int frame);
-    bool IsSolved() const;
+    bool IsSolved() const override;
 
     const PelloraBoard& Board() const { return board_; }
     void SetBoard(const PelloraBoard& board) { board_ = board; }
 
 private:
-    const PelloraVariantRow& Params() const { return PelloraVariantParams[static_cast<std::size_t>(variant_ - 1)]; }
+    const PelloraVariantRow& Params() const { return At(PelloraVariantParams, variant_ - 1); }
     std::uint8_t& OnSlot(int cell, int k);
     void TurnLeft(int cell);
     void TurnRight(int cell);
+    void RotateCell(int cell, bool left);
 
     int variant_ = 1;
     PelloraBoard board_ = PelloraTarget;

@@ -29,6 +29,6 @@ inline std::vector<std::unique_ptr<Puzzle>> MakePuzzles(PuzzleHost& host) {
     return puzzles;
 }
 
-constexpr const PuzzleRecord& Record(int gameIndex) { return kPuzzles[static_cast<std::size_t>(gameIndex)]; }
+constexpr const PuzzleRecord& Record(int gameIndex) { return At(kPuzzles, gameIndex); }
 
 }  // namespace qg

@@ -3,24 +3,26 @@
 namespace qg {
 namespace {
 
-constexpr int kTurnSound = 4;
-constexpr int kFramePauseMs = 30;
+// Five frames on the way, 30 ms apart. Left runs the anticlockwise frames
+// forwards; right moves the pieces first and runs them backwards, carrying
+// the pieces clockwise from their old places to the new ones.
+constexpr MoveStyle kTurn{Sound::Clack, 30, kTorvaneFrameCount - 1};
 constexpr int kOrderings = 24;  // of the four colours
 
 constexpr Rect kWholeBoard{0, 0, kBoardWidth, kBoardHeight};
 
 // Ordering number 0..23 (Lehmer code, 0 keeps the colours) as the new colour
-// of each pattern colour 1..4, in q[1..4].
-std::array<std::uint8_t, 5> Ordering(int number) {
+// of each pattern colour c, in q[c - 1].
+std::array<std::uint8_t, 4> Ordering(int number) {
     std::array<std::uint8_t, 4> left = {1, 2, 3, 4};
-    std::array<std::uint8_t, 5> q{};
+    std::array<std::uint8_t, 4> q{};
     int size = 4;
     int radix = 6;  // 3!
-    for (int v = 1; v <= 4; ++v) {
+    for (auto& newColour : q) {
         const int pick = number / radix;
         number %= radix;
-        q[static_cast<std::size_t>(v)] = left[static_cast<std::size_t>(pick)];
-        for (int k = pick; k + 1 < size; ++k) left[static_cast<std::size_t>(k)] = left[static_cast<std::size_t>(k + 1)];
+        newColour = At(left, pick);
+        for (int k = pick; k + 1 < size; ++k) At(left, k) = At(left, k + 1);
         --size;
         if (size > 0) radix /= size;
     }
@@ -31,10 +33,10 @@ bool IsColour(int c) { return c >= 1 && c <= 4; }
 
 }  // namespace
 
-int Torvane::PlateAt(int x, int y) {
-    int hit = 0;
-    for (int k = 1; k <= kTorvanePlateCount; ++k) {
-        const TorvanePlate& p = kTorvanePlates[static_cast<std::size_t>(k - 1)];
+std::optional<int> Torvane::PlateAt(int x, int y) {
+    std::optional<int> hit;
+    for (int k = 0; k < kTorvanePlateCount; ++k) {
+        const TorvanePlate& p = At(kTorvanePlates, k);
         if (p.hubX - kTorvaneHubReach < x && x < p.hubX + kTorvaneHubReach && p.hubY - kTorvaneHubReach < y &&
             y < p.hubY + kTorvaneHubReach)
             hit = k;
@@ -50,8 +52,7 @@ void Torvane::NewTarget() {
     lastPattern_ = n;
     const auto q = Ordering(host().Random(kOrderings));
     const TorvaneColours pattern = TorvanePattern(n);
-    for (int i = 0; i < kTorvaneCells; ++i)
-        target_[static_cast<std::size_t>(i)] = q[pattern[static_cast<std::size_t>(i)]];
+    for (std::size_t i = 0; i < target_.size(); ++i) target_[i] = At(q, pattern[i] - 1);
 }
 
 void Torvane::Prepare() {
@@ -74,7 +75,7 @@ void Torvane::PaintTargetTiles() {
     // replaces the old one exactly without restoring the background.
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
-            const int colour = target_[static_cast<std::size_t>(TorvaneCell(i, j))];
+            const int colour = At(target_, TorvaneCell(i, j));
             if (!IsColour(colour)) continue;
             DrawSprite(host().Screen(), kTorvaneTileLeft + kTorvaneTileStep * i, kTorvaneTileTop + kTorvaneTileStep * j,
                        kTorvaneTileSize, kTorvaneTileSize, kTorvaneTileMaskX, kTorvaneSpriteRow,
@@ -91,7 +92,7 @@ void Torvane::Draw() {
     RestoreBackground(kWholeBoard);
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            DrawPiece(board_[static_cast<std::size_t>(TorvaneCell(i, j))], TorvanePieceCentreX(i), TorvanePieceCentreY(j));
+            DrawPiece(At(board_, TorvaneCell(i, j)), TorvanePieceCentreX(i), TorvanePieceCentreY(j));
     Blit(host().Screen(), host().Composition(), kWholeBoard, Rop::Copy);
     // The tiles go onto the screen before it is shown, so the board appears at once.
     PaintTargetTiles();
@@ -99,65 +100,41 @@ void Torvane::Draw() {
 }
 
 void Torvane::DrawPlate(int plate, int frame) {
-    if (plate < 1 || plate > kTorvanePlateCount || frame < 0 || frame >= kTorvaneFrameCount) return;
-    const TorvanePlate& p = kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+    if (plate < 0 || plate >= kTorvanePlateCount || frame < 0 || frame >= kTorvaneFrameCount) return;
+    const TorvanePlate& p = At(kTorvanePlates, plate);
     const Rect square = TorvanePlateSquare(plate);
     RestoreBackground(square);
-    const auto& offsets = kTorvaneTurnFrames[static_cast<std::size_t>(frame)];
-    for (std::size_t s = 0; s < 4; ++s)
-        DrawPiece(board_[static_cast<std::size_t>(p.slotCell[s])], p.hubX + offsets[s].dx, p.hubY + offsets[s].dy);
+    const auto& offsets = At(kTorvaneTurnFrames, frame);
+    for (std::size_t s = 0; s < 4; ++s) DrawPiece(At(board_, p.slotCell[s]), p.hubX + offsets[s].dx, p.hubY + offsets[s].dy);
     PresentComposition(square);
 }
 
 void Torvane::MovePieces(int plate, const std::array<int, 4>& from) {
-    const TorvanePlate& p = kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+    const TorvanePlate& p = At(kTorvanePlates, plate);
     std::array<std::uint8_t, 4> old{};
-    for (std::size_t s = 0; s < 4; ++s) old[s] = board_[static_cast<std::size_t>(p.slotCell[s])];
-    for (std::size_t s = 0; s < 4; ++s)
-        board_[static_cast<std::size_t>(p.slotCell[s])] = old[static_cast<std::size_t>(from[s])];
+    for (std::size_t s = 0; s < 4; ++s) old[s] = At(board_, p.slotCell[s]);
+    for (std::size_t s = 0; s < 4; ++s) At(board_, p.slotCell[s]) = At(old, from[s]);
 }
 
-void Torvane::AfterTurn() {
-    // After solving the shell ignores further calls, so plates may still turn.
-    if (IsSolved()) host().PuzzleSolved();
-}
-
-void Torvane::TurnPlateLeft(int plate) {
-    host().PlaySound(kTurnSound);
-    for (int f = 1; f < kTorvaneFrameCount; ++f) {
-        DrawPlate(plate, f);
-        host().Pause(kFramePauseMs);
-    }
-    MovePieces(plate, kTorvaneLeftFrom);
-    DrawPlate(plate, 0);
-    AfterTurn();
-}
-
-void Torvane::TurnPlateRight(int plate) {
-    host().PlaySound(kTurnSound);
-    // Moved first: the anticlockwise frames run backwards carry the pieces
-    // clockwise from their old places to the new ones.
-    MovePieces(plate, kTorvaneRightFrom);
-    for (int f = kTorvaneFrameCount - 1; f >= 1; --f) {
-        DrawPlate(plate, f);
-        host().Pause(kFramePauseMs);
-    }
-    DrawPlate(plate, 0);
-    AfterTurn();
+// After solving the shell ignores further solved calls, so plates may still turn.
+void Torvane::TurnPlate(int plate, bool left) {
+    Move(
+        kTurn, !left, [&] { MovePieces(plate, left ? kTorvaneLeftFrom : kTorvaneRightFrom); },
+        [&](int frame) { DrawPlate(plate, frame); });
 }
 
 void Torvane::LeftClick(int x, int y) {
-    const int plate = PlateAt(x, y);
-    if (plate == 0) return;
+    const auto plate = PlateAt(x, y);
+    if (!plate) return;
     StartPlayOnFirstMove();
-    TurnPlateLeft(plate);
+    TurnPlate(*plate, true);
 }
 
 void Torvane::RightClick(int x, int y) {
-    const int plate = PlateAt(x, y);
-    if (plate == 0) return;
+    const auto plate = PlateAt(x, y);
+    if (!plate) return;
     StartPlayOnFirstMove();
-    TurnPlateRight(plate);
+    TurnPlate(*plate, false);
 }
 
 std::vector<Rect> Torvane::Places() const {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/Puzzle.h"
@@ -39,14 +40,14 @@ inline constexpr std::array<std::string_view, kTorvanePatternCount> kTorvanePatt
 constexpr TorvaneColours TorvanePattern(int number) {
     TorvaneColours out{};
     int cell = 0;
-    for (char c : kTorvanePatterns[static_cast<std::size_t>(number - 1)])
-        if (c != ' ') out[static_cast<std::size_t>(cell++)] = static_cast<std::uint8_t>(c - '0');
+    for (char c : At(kTorvanePatterns, number - 1))
+        if (c != ' ') At(out, cell++) = static_cast<std::uint8_t>(c - '0');
     return out;
 }
 
 constexpr int TorvaneCell(int i, int j) { return i * 4 + j; }
 
-// A plate turns the four cells round its hub. Slots: 0 top-left, 1 top-right,
+// Plates 0..4. A plate turns the four cells round its hub. Slots: 0 top-left, 1 top-right,
 // 2 bottom-left, 3 bottom-right.
 struct TorvanePlate {
     int hubX, hubY;
@@ -97,8 +98,8 @@ constexpr int TorvanePieceCentreX(int i) { return 75 + 60 * i; }
 constexpr int TorvanePieceCentreY(int j) { return 75 + 60 * j; }
 constexpr int TorvanePieceSheetX(int colour) { return (colour - 1) * kTorvanePieceSize; }
 constexpr int TorvaneTileSheetX(int colour) { return 220 + kTorvaneTileSize * colour; }
-constexpr Rect TorvanePlateSquare(int plate) {  // plate 1..5
-    const TorvanePlate& p = kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+constexpr Rect TorvanePlateSquare(int plate) {
+    const TorvanePlate& p = At(kTorvanePlates, plate);
     return {p.hubX - kTorvanePlateHalf, p.hubY - kTorvanePlateHalf, 2 * kTorvanePlateHalf, 2 * kTorvanePlateHalf};
 }
 
@@ -116,16 +117,16 @@ public:
     std::vector<Rect> Places() const override;
     void DrawTarget() override;
 
-    // Redraws plate 1..5 with its pieces at frame 0..5 and presents its square.
+    // Redraws plate 0..4 with its pieces at frame 0..5 and presents its square.
     void DrawPlate(int plate, int frame);
 
-    // The plate 1..5 whose hub square holds (x, y), or 0.
-    static int PlateAt(int x, int y);
+    // The plate whose hub square holds (x, y), if any.
+    static std::optional<int> PlateAt(int x, int y);
 
     const TorvaneColours& Board() const { return board_; }
     const TorvaneColours& Target() const { return target_; }
-    int LastPattern() const { return lastPattern_; }
-    bool IsSolved() const { return board_ == target_; }
+    int LastPattern() const { return lastPattern_; }  // 1..50, 0 before the first
+    bool IsSolved() const override { return board_ == target_; }
 
     // Puts a position on the table as it is, e.g. to resume a game.
     void SetPosition(const TorvaneColours& board, const TorvaneColours& target) {
@@ -135,10 +136,8 @@ public:
 
 private:
     void NewTarget();
-    void TurnPlateLeft(int plate);
-    void TurnPlateRight(int plate);
+    void TurnPlate(int plate, bool left);
     void MovePieces(int plate, const std::array<int, 4>& from);
-    void AfterTurn();
     void PaintTargetTiles();
     void DrawPiece(int colour, int centreX, int centreY);
 

@@ -15,7 +15,7 @@ namespace qg::test {
 
 struct HostEvent {
     enum Kind { Present, Pause, Sound, Solved } kind;
-    int value = 0;   // ms for Pause, n for Sound
+    int value = 0;   // ms for Pause, the effect's number for Sound
     Rect rect{};     // for Present
     Surface screen;  // for Present: the whole screen image as it was shown
 };
@@ -33,7 +33,9 @@ public:
         if (recordFrames) events.push_back({HostEvent::Present, 0, r, screen_});
         else events.push_back({HostEvent::Present, 0, r, Surface()});
     }
-    void PlaySound(int n) override { events.push_back({HostEvent::Sound, n, {}, Surface()}); }
+    void PlaySound(qg::Sound sound) override {
+        events.push_back({HostEvent::Sound, static_cast<int>(sound), {}, Surface()});
+    }
     void Pause(int ms) override { events.push_back({HostEvent::Pause, ms, {}, Surface()}); }
     void PuzzleSolved() override {
         events.push_back({HostEvent::Solved, 0, {}, Surface()});

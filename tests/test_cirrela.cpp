@@ -3,18 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <optional>
 #include <vector>
 
 #include "puzzles/Cirrela.h"
-#include "puzzles/PuzzleTables.h"
-#include "sheets/SheetLoader.h"
 #include "tests/FakeHost.h"
+#include "tests/TestSupport.h"
 
 namespace qg {
 namespace {
@@ -22,19 +18,13 @@ namespace {
 using test::FakeHost;
 using test::HostEvent;
 
-const CirrelaLevelRow& Params(int level) { return CirrelaLevelParams[static_cast<std::size_t>(level - 1)]; }
-const CirrelaRing& RingOf(int level, int ring) {
-    return CirrelaRings[static_cast<std::size_t>(level - 1)][static_cast<std::size_t>(ring - 1)];
-}
-int CellAt(int level, int ring, int pos) { return RingOf(level, ring)[static_cast<std::size_t>(pos)]; }
+const CirrelaLevelRow& Params(int level) { return At(CirrelaLevelParams, level - 1); }
+const CirrelaRing& RingOf(int level, int ring) { return At(At(CirrelaRings, level - 1), ring); }
+int CellAt(int level, int ring, int pos) { return At(RingOf(level, ring), pos); }
 
 // The sheet as the file holds it, loaded once; every board gets a fresh copy,
 // as the shell loads a fresh one on every switch.
-const Surface& FileSheet() {
-    static const std::optional<Surface> sheet = LoadSheet(QString(QG_PROGRAM_DIR) + "b4.bmp", 572, 409);
-    if (!sheet) throw std::runtime_error("b4.bmp missing from " QG_PROGRAM_DIR);
-    return *sheet;
-}
+const Surface& FileSheet() { return test::SheetOf(kCirrelaRecord); }
 
 struct Board {
     explicit Board(int level) : host(FileSheet()), puzzle(host) { puzzle.SetLevel(level); }
@@ -45,12 +35,12 @@ struct Board {
 // The colours along one ring, position 0 first.
 std::vector<int> Along(const CirrelaBalls& balls, int level, int ring) {
     std::vector<int> out;
-    for (int j = 0; j < Params(level).balls; ++j) out.push_back(balls[static_cast<std::size_t>(CellAt(level, ring, j))]);
+    for (int j = 0; j < Params(level).balls; ++j) out.push_back(At(balls, CellAt(level, ring, j)));
     return out;
 }
 void SetAlong(CirrelaBalls& balls, int level, int ring, const std::vector<int>& colours) {
     for (int j = 0; j < Params(level).balls; ++j)
-        balls[static_cast<std::size_t>(CellAt(level, ring, j))] = static_cast<std::uint8_t>(colours[static_cast<std::size_t>(j)]);
+        At(balls, CellAt(level, ring, j)) = static_cast<std::uint8_t>(At(colours, j));
 }
 // A counterclockwise roll in the test's own terms: every colour one position on.
 CirrelaBalls Rolled(CirrelaBalls balls, int level, int ring, bool counterclockwise) {
@@ -67,22 +57,22 @@ struct Ball {
     int x, y, colour;
 };
 
-// The balls of a frame in the order they are drawn: ring 1 then ring 2, the
+// The balls of a frame in the order they are drawn: ring 0 then ring 1, the
 // moving ring turned by `frame` thirds of a step and alone drawing the crossings.
 std::vector<Ball> ExpectedBalls(int level, const CirrelaBalls& balls, int movingRing, int frame) {
     const CirrelaLevelRow& p = Params(level);
     const int centreX[2] = {178, 320};
     std::vector<Ball> out;
-    for (int ring = 1; ring <= 2; ++ring) {
+    for (int ring = 0; ring < 2; ++ring) {
         for (int j = 0; j < p.balls; ++j) {
             const int cell = CellAt(level, ring, j);
-            const bool crossing = (ring == 1 && (j == 0 || j == 3 * p.balls / 4)) ||
-                                  (ring == 2 && (j == p.balls / 4 || j == p.balls / 2));
+            const bool crossing = (ring == 0 && (j == 0 || j == 3 * p.balls / 4)) ||
+                                  (ring == 1 && (j == p.balls / 4 || j == p.balls / 2));
             if (ring != movingRing && crossing) continue;
             const double degrees = 45.0 + 360.0 * j / p.balls + (ring == movingRing ? frame * 120.0 / p.balls : 0.0);
             const double rad = degrees * std::numbers::pi / 180.0;
-            out.push_back({centreX[ring - 1] + static_cast<int>(std::lround(100 * std::cos(rad))),
-                           166 - static_cast<int>(std::lround(100 * std::sin(rad))), balls[static_cast<std::size_t>(cell)]});
+            out.push_back({centreX[ring] + static_cast<int>(std::lround(100 * std::cos(rad))),
+                           166 - static_cast<int>(std::lround(100 * std::sin(rad))), At(balls, cell)});
         }
     }
     return out;
@@ -134,24 +124,21 @@ TEST(CirrelaLayout, RingsShareExactlyTheTwoCrossingCells) {
         EXPECT_EQ(p.cells, 2 * n - 2);
         EXPECT_DOUBLE_EQ(p.angleStep * n, 360.0);
         EXPECT_DOUBLE_EQ(p.frameStep * 3, p.angleStep);
-        EXPECT_EQ(CellAt(level, 2, n / 4), 1);
-        EXPECT_EQ(CellAt(level, 2, n / 2), p.lowerCrossing);
-        EXPECT_EQ(CellAt(level, 1, 3 * n / 4), p.lowerCrossing);
+        EXPECT_EQ(CellAt(level, 1, n / 4), 0);
+        EXPECT_EQ(CellAt(level, 1, n / 2), p.lowerCrossing);
+        EXPECT_EQ(CellAt(level, 0, 3 * n / 4), p.lowerCrossing);
 
-        std::vector<int> seen(static_cast<std::size_t>(kCirrelaMaxCells + 1), 0);
+        std::vector<int> seen(kCirrelaMaxCells, 0);
         for (int j = 0; j < n; ++j) {
-            EXPECT_EQ(CellAt(level, 1, j), j + 1);
-            ++seen[static_cast<std::size_t>(CellAt(level, 1, j))];
-            ++seen[static_cast<std::size_t>(CellAt(level, 2, j))];
+            EXPECT_EQ(CellAt(level, 0, j), j);
+            ++At(seen, CellAt(level, 0, j));
+            ++At(seen, CellAt(level, 1, j));
         }
-        for (int j = n; j < kCirrelaMaxBalls; ++j) {
-            EXPECT_EQ(CellAt(level, 1, j), 0);
-            EXPECT_EQ(CellAt(level, 2, j), 0);
-        }
-        // Every cell of the level lies on a ring; only the crossings on both.
-        for (int cell = 1; cell <= p.cells; ++cell) {
-            const bool crossing = cell == 1 || cell == p.lowerCrossing;
-            EXPECT_EQ(seen[static_cast<std::size_t>(cell)], crossing ? 2 : 1) << "cell " << cell;
+        // Every cell of the level lies on a ring, only the crossings on both;
+        // no cell beyond the level's count is used.
+        for (int cell = 0; cell < kCirrelaMaxCells; ++cell) {
+            const bool crossing = cell == 0 || cell == p.lowerCrossing;
+            EXPECT_EQ(At(seen, cell), cell >= p.cells ? 0 : crossing ? 2 : 1) << "cell " << cell;
         }
     }
 }
@@ -165,11 +152,10 @@ TEST(CirrelaLayout, TargetIsThePatternAlongTheRings) {
             ring1.push_back(j == 0 ? 3 : j < n / 2 ? 1 : 2);
             ring2.push_back(j < n / 2 ? 3 : j == n / 2 ? 2 : 4);
         }
-        const CirrelaBalls& target = CirrelaTarget[static_cast<std::size_t>(level - 1)];
-        EXPECT_EQ(Along(target, level, 1), ring1);
-        EXPECT_EQ(Along(target, level, 2), ring2);
-        EXPECT_EQ(target[0], 0);
-        for (int cell = Params(level).cells + 1; cell <= kCirrelaMaxCells; ++cell) EXPECT_EQ(target[static_cast<std::size_t>(cell)], 0);
+        const CirrelaBalls& target = At(CirrelaTarget, level - 1);
+        EXPECT_EQ(Along(target, level, 0), ring1);
+        EXPECT_EQ(Along(target, level, 1), ring2);
+        for (int cell = Params(level).cells; cell < kCirrelaMaxCells; ++cell) EXPECT_EQ(At(target, cell), 0);
 
         Board b(level);
         EXPECT_EQ(b.puzzle.Balls(), target);
@@ -182,7 +168,7 @@ TEST(CirrelaLayout, TargetIsThePatternAlongTheRings) {
 struct RingCase {
     int level, ring;
 };
-const RingCase kRingCases[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {3, 1}, {3, 2}, {4, 1}, {4, 2}};
+const RingCase kRingCases[] = {{1, 0}, {1, 1}, {2, 0}, {2, 1}, {3, 0}, {3, 1}, {4, 0}, {4, 1}};
 
 TEST(CirrelaMoves, LeftRollsCounterclockwiseRightClockwiseAndTheyUndoEachOther) {
     for (const RingCase& c : kRingCases) {
@@ -191,7 +177,7 @@ TEST(CirrelaMoves, LeftRollsCounterclockwiseRightClockwiseAndTheyUndoEachOther) 
         b.host.recordFrames = false;
         b.puzzle.Shuffle();
         const CirrelaBalls start = b.puzzle.Balls();
-        const int x = c.ring == 1 ? 120 : 380;
+        const int x = c.ring == 0 ? 120 : 380;
 
         b.puzzle.LeftClick(x, 166);
         EXPECT_EQ(b.puzzle.Balls(), Rolled(start, c.level, c.ring, true));
@@ -213,13 +199,13 @@ TEST(CirrelaMoves, LeftPressOnTheLeftRingOfTheSolvedFirstLevel) {
     Board b(1);
     b.puzzle.LeftClick(100, 166);
     const CirrelaBalls& balls = b.puzzle.Balls();
-    EXPECT_EQ(balls[2], 3);  // from the upper crossing
-    EXPECT_EQ(balls[1], 2);  // from cell 12
-    EXPECT_EQ(Along(balls, 1, 2)[3], 2);
+    EXPECT_EQ(balls[1], 3);  // from the upper crossing
+    EXPECT_EQ(balls[0], 2);  // from cell 11
+    EXPECT_EQ(Along(balls, 1, 1)[3], 2);
     EXPECT_FALSE(b.puzzle.IsSolved());
     EXPECT_EQ(b.host.solvedCount, 0);
 
-    // The player sees it: the ball on the upper crossing, ring 2's position 3
+    // The player sees it: the ball on the upper crossing, ring 1's position 3
     // at 135 degrees, is now the yellow one.
     const Surface& screen = b.host.events.back().screen;
     EXPECT_EQ(screen.pixel(249, 95), SpritePixel(FileSheet(), 1, 2, 25, 25));
@@ -230,8 +216,8 @@ TEST(CirrelaMoves, OnlyXChoosesTheRing) {
     struct Case {
         int x, y, ring;
     };
-    const Case cases[] = {{249, 166, 1}, {250, 166, 2}, {249, 0, 1}, {250, 332, 2}, {0, 0, 1},
-                          {0, 332, 1},   {499, 0, 2},   {499, 332, 2}, {178, 166, 1}, {320, 166, 2}};
+    const Case cases[] = {{249, 166, 0}, {250, 166, 1}, {249, 0, 0}, {250, 332, 1}, {0, 0, 0},
+                          {0, 332, 0},   {499, 0, 1},   {499, 332, 1}, {178, 166, 0}, {320, 166, 1}};
     for (const Case& c : cases) {
         for (bool left : {true, false}) {
             SCOPED_TRACE(testing::Message() << c.x << "," << c.y << (left ? " left" : " right"));
@@ -239,8 +225,7 @@ TEST(CirrelaMoves, OnlyXChoosesTheRing) {
             b.host.recordFrames = false;
             b.puzzle.Shuffle();
             const CirrelaBalls start = b.puzzle.Balls();
-            if (left) b.puzzle.LeftClick(c.x, c.y);
-            else b.puzzle.RightClick(c.x, c.y);
+            test::Press(b.puzzle, left, c.x, c.y);
             EXPECT_EQ(b.puzzle.Balls(), Rolled(start, 2, c.ring, left));
             EXPECT_EQ(b.host.Trace(), "S5 F P30 F P30 F");
         }
@@ -257,7 +242,7 @@ TEST(CirrelaFrames, BothRollsShowTheirFramesInOrder) {
             b.puzzle.Shuffle();
             const CirrelaBalls before = b.puzzle.Balls();
             const CirrelaBalls after = Rolled(before, c.level, c.ring, left);
-            const int x = c.ring == 1 ? 60 : 440;
+            const int x = c.ring == 0 ? 60 : 440;
             if (left) b.puzzle.LeftClick(x, 20);
             else b.puzzle.RightClick(x, 20);
 
@@ -292,7 +277,7 @@ TEST(CirrelaFrames, DrawShowsTheWholeBoardWithTheLeftRingOnTheCrossings) {
         EXPECT_EQ(b.host.events[0].rect, (Rect{0, 0, 500, 333}));
         EXPECT_EQ(b.host.events[1].rect, (Rect{50, 30, 400, 270}));
         const Surface& screen = b.host.events[1].screen;
-        ExpectRings(screen, b.host.Sheet(), level, ExpectedBalls(level, b.puzzle.Balls(), 1, 0));
+        ExpectRings(screen, b.host.Sheet(), level, ExpectedBalls(level, b.puzzle.Balls(), 0, 0));
         // Outside the ring area the board is the background itself.
         int wrong = 0;
         for (int y = 0; y < 333; ++y)
@@ -320,13 +305,13 @@ TEST(CirrelaShuffle, DrawsRingDirectionAndStepsInOrderFromTheSolvedBoard) {
         const int n = Params(c.level).balls;
         const int rounds = (c.first + 10) * c.level;
         b.host.script.push_back(c.first);
-        CirrelaBalls expected = CirrelaTarget[static_cast<std::size_t>(c.level - 1)];
+        CirrelaBalls expected = At(CirrelaTarget, c.level - 1);
         std::vector<int> args = {100};
         for (int r = 0; r < rounds; ++r) {
             const int ring = (r * 7 + 3) % 5 < 2 ? 0 : 1, backward = (r / 3) % 2, steps = (r * 13 + c.first) % n;
             b.host.script.insert(b.host.script.end(), {ring, backward, steps});
             args.insert(args.end(), {2, 2, n});
-            for (int s = 0; s <= steps; ++s) expected = Rolled(expected, c.level, ring + 1, backward == 0);
+            for (int s = 0; s <= steps; ++s) expected = Rolled(expected, c.level, ring, backward == 0);
         }
         b.host.Clear();
         b.puzzle.Shuffle();
@@ -388,7 +373,7 @@ TEST(CirrelaLevel, ChangeOptionStepsWithinOneToFour) {
         ASSERT_EQ(b.host.Trace(), "F F");
         const Surface& screen = b.host.events.back().screen;
         EXPECT_TRUE(PreviewShows(screen, c.to));
-        ExpectRings(screen, b.host.Sheet(), c.to, ExpectedBalls(c.to, b.puzzle.Balls(), 1, 0));
+        ExpectRings(screen, b.host.Sheet(), c.to, ExpectedBalls(c.to, b.puzzle.Balls(), 0, 0));
     }
 }
 
@@ -419,24 +404,15 @@ TEST(CirrelaLevel, SetLevelKeepsToTheRangeAndLaysOutItsBoard) {
         Cirrela puzzle(host);
         puzzle.SetLevel(c.set);
         EXPECT_EQ(puzzle.Level(), c.level);
-        EXPECT_EQ(puzzle.Balls(), CirrelaTarget[static_cast<std::size_t>(c.level - 1)]);
+        EXPECT_EQ(puzzle.Balls(), At(CirrelaTarget, c.level - 1));
         puzzle.Draw();
-        ExpectRings(host.Screen(), host.Sheet(), c.level, ExpectedBalls(c.level, puzzle.Balls(), 1, 0));
+        ExpectRings(host.Screen(), host.Sheet(), c.level, ExpectedBalls(c.level, puzzle.Balls(), 0, 0));
     }
 }
 
 // --- Session state and solving ----------------------------------------------
 
-TEST(CirrelaState, FirstPressStartsPlayAndSolvingIsReportedAfterEveryMove) {
-    Board b(3);
-    b.host.recordFrames = false;
-    b.puzzle.Prepare();
-    EXPECT_EQ(b.host.state, kStateReady);
-    b.puzzle.RightClick(300, 50);
-    EXPECT_EQ(b.host.state, kStateInPlay);
-    b.puzzle.LeftClick(300, 50);
-    EXPECT_EQ(b.host.state, kStateInPlay);
-
+TEST(CirrelaState, SolvingIsReportedAfterEveryMove) {
     // From a solved board, out and back in: solved once, by the move that
     // brings the pattern back, and moves go on in the solved state.
     Board s(1);

@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QImage>
-#include <QString>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -16,33 +12,31 @@
 #include <vector>
 
 #include "puzzles/Nubbler.h"
-#include "sheets/SheetLoader.h"
 #include "tests/FakeHost.h"
+#include "tests/TestSupport.h"
 
 namespace qg {
 namespace {
 
+using test::Dump;
 using test::FakeHost;
 using test::HostEvent;
 
 constexpr std::uint32_t kMarker = 0xFF12AB34u;
 
-const std::optional<Surface>& SheetFile() {
-    static const std::optional<Surface> sheet = LoadSheet(QString(QG_PROGRAM_DIR) + "b3.bmp", 700, 333);
-    return sheet;
-}
+const Surface& SheetFile() { return test::SheetOf(kNubblerRecord); }
 
 // Where things are, written out here rather than taken from the puzzle.
 Rect Square(int plate) { return {80 + 100 * (plate % 3), 16 + 100 * (plate / 3), 100, 100}; }
 
 NubblerPoint Centre(int plate, int frame, int position) {
-    const NubblerPoint c = NubblerTurnFrames[static_cast<std::size_t>(frame)][static_cast<std::size_t>(position)];
+    const NubblerPoint c = At(At(NubblerTurnFrames, frame), position);
     const Rect sq = Square(plate);
     return {sq.x + c.x, sq.y + c.y};
 }
 
 // The centre pixel of the button picture of a colour in the sheet.
-std::uint32_t ButtonPixel(int colour) { return SheetFile()->pixel(500 + 13 * colour + 6, 306); }
+std::uint32_t ButtonPixel(int colour) { return SheetFile().pixel(500 + 13 * colour + 6, 306); }
 
 bool InButtonPlace(int plate, int frame, int x, int y) {
     for (int i = 0; i < 8; ++i) {
@@ -55,14 +49,14 @@ bool InButtonPlace(int plate, int frame, int x, int y) {
 // Plate p turned `left` eighths anticlockwise: position j shows what j + left showed.
 NubblerColours Turned(const NubblerColours& c, int plate, int left) {
     NubblerColours out = c;
-    for (int j = 0; j < 8; ++j) out[static_cast<std::size_t>(plate * 8 + j)] = c[static_cast<std::size_t>(plate * 8 + ((j + left) % 8 + 8) % 8)];
+    for (int j = 0; j < 8; ++j) At(out, plate * 8 + j) = At(c, plate * 8 + ((j + left) % 8 + 8) % 8);
     return out;
 }
 
 // Every button a different colour from its plate neighbours.
 NubblerColours Pattern() {
     NubblerColours c{};
-    for (int i = 0; i < kNubblerButtonCount; ++i) c[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 5 + i / 8) % 8);
+    for (int i = 0; i < kNubblerButtonCount; ++i) At(c, i) = static_cast<std::uint8_t>((i * 5 + i / 8) % 8);
     return c;
 }
 
@@ -73,31 +67,22 @@ NubblerColours Agreeing() {
     c.fill(7);
     std::uint8_t colour = 0;
     for (const NubblerPair& pair : NubblerPairs) {
-        c[static_cast<std::size_t>(NubblerIndex(pair.a))] = colour;
-        c[static_cast<std::size_t>(NubblerIndex(pair.b))] = colour;
+        At(c, NubblerIndex(pair.a)) = colour;
+        At(c, NubblerIndex(pair.b)) = colour;
         colour = static_cast<std::uint8_t>((colour + 1) % 7);
     }
     return c;
 }
 
-void DumpIfAsked(const Surface& s, const char* name) {
-    const QByteArray dir = qgetenv("QG_DUMP_DIR");
-    if (dir.isEmpty()) return;
-    QImage(reinterpret_cast<const uchar*>(s.data()), s.width(), s.height(), s.bytesPerLine(), QImage::Format_RGB32)
-        .save(QString::fromLocal8Bit(dir) + "/" + name);
-}
-
 class NubblerTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SheetFile().has_value()) << "b3.bmp missing in " << QG_PROGRAM_DIR; }
-
-    FakeHost host{SheetFile() ? *SheetFile() : Surface(1, 1)};
+    FakeHost host{SheetFile()};
     Nubbler puzzle{host};
 
     // Around its buttons a plate square shows the background under the mask,
     // with the plate picture of the frame over it.
     void ExpectPlateComposed(const Surface& screen, int plate, int frame) {
-        const Surface& sheet = *SheetFile();
+        const Surface& sheet = SheetFile();
         const Rect sq = Square(plate);
         int wrong = 0;
         for (int v = 0; v < 100; ++v)
@@ -114,7 +99,7 @@ protected:
     void ExpectButtonsShown(const Surface& screen, int plate, int frame, const NubblerColours& colours) {
         for (int i = 0; i < 8; ++i) {
             const NubblerPoint c = Centre(plate, frame, i);
-            EXPECT_EQ(screen.pixel(c.x, c.y), ButtonPixel(colours[static_cast<std::size_t>(plate * 8 + i)]))
+            EXPECT_EQ(screen.pixel(c.x, c.y), ButtonPixel(At(colours, plate * 8 + i)))
                 << "plate " << plate << " frame " << frame << " position " << i;
         }
     }
@@ -152,7 +137,7 @@ TEST(NubblerTables, TurnFramesTurnClockwiseAroundThePivot) {
     constexpr double kPi = 3.14159265358979323846;
     for (int f = 0; f < 3; ++f)
         for (int i = 0; i < 8; ++i) {
-            const NubblerPoint c = NubblerTurnFrames[static_cast<std::size_t>(f)][static_cast<std::size_t>(i)];
+            const NubblerPoint c = At(At(NubblerTurnFrames, f), i);
             const double dx = c.x - 49, dy = c.y - 50;
             EXPECT_NEAR(std::hypot(dx, dy), 34.0, 1.6) << "frame " << f << " position " << i;
             double angle = std::atan2(dx, -dy) * 180.0 / kPi;  // clockwise from the top
@@ -164,10 +149,10 @@ TEST(NubblerTables, TurnFramesTurnClockwiseAroundThePivot) {
 }
 
 TEST_F(NubblerTest, SheetLeavesButtonPlacesBlackAndButtonsTellApart) {
-    const Surface& sheet = *SheetFile();
+    const Surface& sheet = SheetFile();
     for (int f = 0; f < 3; ++f) {
         for (int i = 0; i < 8; ++i) {
-            const NubblerPoint c = NubblerTurnFrames[static_cast<std::size_t>(f)][static_cast<std::size_t>(i)];
+            const NubblerPoint c = At(At(NubblerTurnFrames, f), i);
             for (int y = c.y - 6; y <= c.y + 6; ++y)
                 for (int x = c.x - 6; x <= c.x + 6; ++x) {
                     ASSERT_EQ(sheet.pixel(500 + x, 100 * f + y) & 0xFFFFFFu, 0u) << "picture, frame " << f << " position " << i;
@@ -192,14 +177,15 @@ TEST_F(NubblerTest, SheetLeavesButtonPlacesBlackAndButtonsTellApart) {
 
 struct HitCase {
     int x, y;
-    int plate;  // -1: nothing happens
+    std::optional<int> plate;  // none: nothing happens
 };
 
+constexpr std::nullopt_t none = std::nullopt;
 constexpr HitCase kHits[] = {
     // Lines where plates meet.
-    {180, 66, -1}, {280, 66, -1}, {180, 266, -1}, {130, 116, -1}, {330, 116, -1}, {230, 216, -1}, {180, 116, -1},
+    {180, 66, none}, {280, 66, none}, {180, 266, none}, {130, 116, none}, {330, 116, none}, {230, 216, none}, {180, 116, none},
     // The grid's left and top edge, and the lines just past its right and bottom edge.
-    {80, 66, -1}, {130, 16, -1}, {380, 166, -1}, {230, 316, -1}, {79, 66, -1}, {130, 15, -1}, {0, 0, -1}, {450, 100, -1},
+    {80, 66, none}, {130, 16, none}, {380, 166, none}, {230, 316, none}, {79, 66, none}, {130, 15, none}, {0, 0, none}, {450, 100, none},
     // Just inside.
     {81, 66, 0}, {130, 17, 0}, {81, 17, 0}, {179, 66, 0}, {181, 66, 1}, {279, 66, 1}, {281, 66, 2}, {379, 66, 2},
     {130, 115, 0}, {130, 117, 3}, {130, 215, 3}, {130, 217, 6}, {130, 315, 6}, {230, 166, 4}, {379, 315, 8},
@@ -210,36 +196,22 @@ TEST_F(NubblerTest, OnlyPointsStrictlyInsideAPlateTurnIt) {
     for (const HitCase& hit : kHits) {
         for (const bool left : {true, false}) {
             SCOPED_TRACE(testing::Message() << "(" << hit.x << ", " << hit.y << ") " << (left ? "left" : "right"));
-            FakeHost h(*SheetFile());
+            EXPECT_EQ(NubblerPlateAt(hit.x, hit.y), hit.plate);
+            FakeHost h(SheetFile());
             Nubbler n(h);
             n.SetButtons(Pattern());
-            if (left) n.LeftClick(hit.x, hit.y);
-            else n.RightClick(hit.x, hit.y);
-            if (hit.plate < 0) {
+            test::Press(n, left, hit.x, hit.y);
+            if (!hit.plate) {
                 EXPECT_TRUE(h.events.empty());
                 EXPECT_EQ(h.state, kStateReady);
                 EXPECT_EQ(n.Buttons(), Pattern());
             } else {
                 EXPECT_EQ(h.Trace(), "S3 F P50 F P50 F");
                 EXPECT_EQ(h.state, kStateInPlay);
-                EXPECT_EQ(n.Buttons(), Turned(Pattern(), hit.plate, left ? 1 : -1));
-                EXPECT_EQ(h.events.back().rect, Square(hit.plate));
+                EXPECT_EQ(n.Buttons(), Turned(Pattern(), *hit.plate, left ? 1 : -1));
+                EXPECT_EQ(h.events.back().rect, Square(*hit.plate));
             }
         }
-    }
-}
-
-TEST_F(NubblerTest, AHitStartsTheClockOnlyFromReady) {
-    struct Case {
-        std::uint8_t before, after;
-    };
-    for (const Case c : {Case{kStateReady, kStateInPlay}, Case{kStateInPlay, kStateInPlay}, Case{kStateSolved, kStateSolved}}) {
-        host.state = c.before;
-        host.Clear();
-        puzzle.SetButtons(Pattern());
-        puzzle.RightClick(230, 166);
-        EXPECT_EQ(host.state, c.after) << int(c.before);
-        EXPECT_EQ(host.Trace(), "S3 F P50 F P50 F") << "a turn animates in every state";
     }
 }
 
@@ -257,7 +229,7 @@ TEST_F(NubblerTest, ColoursMoveOnePlaceAroundTheTurnedPlateOnly) {
     for (const Case& c : cases)
         for (int plate = 0; plate < 9; ++plate) {
             NubblerColours start = Pattern();
-            for (int j = 0; j < 8; ++j) start[static_cast<std::size_t>(plate * 8 + j)] = static_cast<std::uint8_t>(j);
+            for (int j = 0; j < 8; ++j) At(start, plate * 8 + j) = static_cast<std::uint8_t>(j);
             puzzle.SetButtons(start);
             if (c.left) puzzle.TurnPlateLeft(plate);
             else puzzle.TurnPlateRight(plate);
@@ -279,10 +251,7 @@ TEST_F(NubblerTest, TurnsUndoEachOtherOnTheBoardAndOnTheScreen) {
                 else puzzle.RightClick(sq.x + 50, sq.y + 50);
             }
             EXPECT_EQ(puzzle.Buttons(), Pattern()) << moves << " on plate " << plate;
-            bool same = true;
-            for (int y = 0; y < kBoardHeight && same; ++y)
-                for (int x = 0; x < kBoardWidth && same; ++x) same = host.Screen().pixel(x, y) == before.pixel(x, y);
-            EXPECT_TRUE(same) << moves << " on plate " << plate << " changed the screen";
+            EXPECT_TRUE(test::SameScreen(before, host.Screen())) << moves << " on plate " << plate << " changed the screen";
         }
     }
 }
@@ -317,18 +286,13 @@ TEST_F(NubblerTest, FramesCarryTheButtonsAcrossInOrder) {
         const auto frames = host.Only(HostEvent::Present);
         const NubblerColours moved = Turned(Pattern(), c.plate, c.left ? 1 : -1);
         for (int k = 0; k < 3; ++k) {
-            const Surface& screen = frames[static_cast<std::size_t>(k)]->screen;
-            EXPECT_EQ(frames[static_cast<std::size_t>(k)]->rect, sq);
+            const Surface& screen = At(frames, k)->screen;
+            EXPECT_EQ(At(frames, k)->rect, sq);
             ExpectButtonsShown(screen, c.plate, c.frames[k], c.moved[k] ? moved : Pattern());
             ExpectPlateComposed(screen, c.plate, c.frames[k]);
-            if (k == 0) DumpIfAsked(screen, c.left ? "nubbler_left_first.png" : "nubbler_right_first.png");
+            if (k == 0) Dump(screen, c.left ? "nubbler_left_first" : "nubbler_right_first");
             // Nothing outside the plate's square changes.
-            int changed = 0;
-            for (int y = 0; y < kBoardHeight; ++y)
-                for (int x = 0; x < kBoardWidth; ++x)
-                    if ((x < sq.x || x >= sq.x + sq.w || y < sq.y || y >= sq.y + sq.h) && screen.pixel(x, y) != drawn.pixel(x, y))
-                        ++changed;
-            EXPECT_EQ(changed, 0) << "frame " << k;
+            EXPECT_EQ(test::ChangedOutside(drawn, screen, sq), 0) << "frame " << k;
         }
     }
 }
@@ -340,9 +304,9 @@ TEST_F(NubblerTest, DrawShowsTheBackgroundAndEveryPlateAtRest) {
     host.Screen().fill(kMarker);
     puzzle.SetButtons(Pattern());
     puzzle.Draw();
-    DumpIfAsked(host.Screen(), "nubbler_board.png");
+    Dump(host.Screen(), "nubbler_board");
 
-    const Surface& sheet = *SheetFile();
+    const Surface& sheet = SheetFile();
     const Surface& screen = host.Screen();
     for (int y = 0; y < kBoardHeight; ++y)
         for (int x = 0; x < kBoardWidth; ++x) {
@@ -374,7 +338,7 @@ TEST_F(NubblerTest, ShuffleColoursASolutionThenTurnsItAnticlockwise) {
     for (const bool prepare : {false, true})
         for (const std::uint64_t seed : {1u, 77u, 2024u}) {
             SCOPED_TRACE(testing::Message() << (prepare ? "Prepare" : "Shuffle") << " seed " << seed);
-            FakeHost h(*SheetFile());
+            FakeHost h(SheetFile());
             Nubbler n(h);
             const std::vector<int> script = ScriptFor(seed);
             h.script.assign(script.begin(), script.end());
@@ -384,9 +348,8 @@ TEST_F(NubblerTest, ShuffleColoursASolutionThenTurnsItAnticlockwise) {
             // Worked out here without turning anything: count the turns of
             // each plate, then read each place that many steps clockwise.
             NubblerColours solved{};
-            for (int i = 0; i < 72; ++i) solved[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(script[static_cast<std::size_t>(i)]);
-            for (const NubblerPair& pair : NubblerPairs)
-                solved[static_cast<std::size_t>(NubblerIndex(pair.a))] = solved[static_cast<std::size_t>(NubblerIndex(pair.b))];
+            for (int i = 0; i < 72; ++i) At(solved, i) = static_cast<std::uint8_t>(At(script, i));
+            for (const NubblerPair& pair : NubblerPairs) At(solved, NubblerIndex(pair.a)) = At(solved, NubblerIndex(pair.b));
             int turns[9] = {};
             for (std::size_t i = 72; i < script.size(); ++i) ++turns[script[i]];
             NubblerColours want = solved;
@@ -403,7 +366,7 @@ TEST_F(NubblerTest, ShuffleColoursASolutionThenTurnsItAnticlockwise) {
 
 TEST_F(NubblerTest, UndoingTheShuffleTurnsSolvesTheBoard) {
     for (const std::uint64_t seed : {5u, 6u, 99u, 31337u}) {
-        FakeHost h(*SheetFile());
+        FakeHost h(SheetFile());
         h.recordFrames = false;
         Nubbler n(h);
         const std::vector<int> script = ScriptFor(seed);
@@ -444,7 +407,7 @@ TEST_F(NubblerTest, TheTurnThatMakesAllPairsAgreeReportsItOnce) {
     };
     for (const Case c : {Case{0, true}, Case{4, false}, Case{8, true}, Case{5, false}}) {
         SCOPED_TRACE(testing::Message() << "plate " << c.plate << (c.left ? " left" : " right"));
-        FakeHost h(*SheetFile());
+        FakeHost h(SheetFile());
         Nubbler n(h);
         const NubblerColours start = Turned(Agreeing(), c.plate, c.left ? -1 : 1);
         ASSERT_FALSE(NubblerAgrees(start));

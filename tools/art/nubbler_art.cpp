@@ -134,7 +134,7 @@ void DrawPlate(QPainter& p, int frame) {
     p.drawEllipse(kPivot, 1.6, 1.6);
 
     // Sockets: a sunken ring, then the pure black hole the button is ORed into.
-    for (const qg::NubblerPoint c : NubblerTurnFrames[static_cast<std::size_t>(frame)]) {
+    for (const qg::NubblerPoint c : qg::At(NubblerTurnFrames, frame)) {
         const QPointF centre(c.x + 0.5, c.y + 0.5);
         const QPainterPath ring = Disc(centre, kSocketRadius + 1.4);
         p.setPen(Qt::NoPen);
@@ -149,7 +149,7 @@ void DrawPlate(QPainter& p, int frame) {
 // The button places of a frame are pure black in picture and mask alike.
 void BlackenButtonPlaces(QImage& picture, QImage& mask, int frame) {
     const int half = kNubblerButtonSize / 2;
-    for (const qg::NubblerPoint c : NubblerTurnFrames[static_cast<std::size_t>(frame)])
+    for (const qg::NubblerPoint c : qg::At(NubblerTurnFrames, frame))
         for (int y = c.y - half; y <= c.y + half; ++y)
             for (int x = c.x - half; x <= c.x + half; ++x) {
                 picture.setPixel(x, y, qRgb(0, 0, 0));
@@ -332,7 +332,7 @@ QImage DrawBackground() {
 }  // namespace
 
 QImage MakeNubblerSheet() {
-    QImage sheet = NewSheet(700, 333);
+    QImage sheet = NewSheet(qg::kNubblerRecord.sheetMinWidth, qg::kNubblerRecord.sheetMinHeight);
     Put(sheet, DrawBackground(), QPoint(0, 0));
     for (int frame = 0; frame < qg::kNubblerFrameCount; ++frame) {
         Sprite plate = MakeSprite(QSize(kNubblerPlateSize, kNubblerPlateSize), [frame](QPainter& p) { DrawPlate(p, frame); });

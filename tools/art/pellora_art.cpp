@@ -27,7 +27,6 @@
 namespace art {
 namespace {
 
-constexpr int kSheetW = 532, kSheetH = 597;
 constexpr int kTile = 62;                          // the cluster tray, centred on pixel (31, 31)
 constexpr int kTileCentre = 31;
 constexpr int kWindowLeft = 3, kWindowRight = 58;  // tray columns laid onto the board
@@ -126,9 +125,9 @@ QImage ClusterMask(const std::vector<QPoint>& footprint) {
 
 // Every board pixel that a lens of this board size can light.
 std::vector<bool> LitPixels(int variant, const QImage& mask) {
-    const qg::PelloraVariantRow& v = qg::PelloraVariantParams[static_cast<std::size_t>(variant - 1)];
+    const qg::PelloraVariantRow& v = qg::At(qg::PelloraVariantParams, variant - 1);
     std::vector<bool> lit(static_cast<std::size_t>(qg::kBoardWidth * qg::kBoardHeight), false);
-    for (int cell = 1; cell <= v.cells; ++cell) {
+    for (int cell = 0; cell < v.cells; ++cell) {
         const qg::PelloraCell& c = qg::PelloraCellAt(cell);
         for (int ty = 0; ty < kTile; ++ty)
             for (int tx = kWindowLeft; tx <= kWindowRight; ++tx) {
@@ -175,7 +174,7 @@ Part PartAt(QPointF p, int cells, qreal plateRadius, int* island) {
     if (!InPlate(p, plateRadius)) return Part::Table;
     const qreal reach = kLensDiameter / 2 + kChannelMargin;
     bool channel = false;
-    for (int cell = 1; cell <= cells; ++cell) {
+    for (int cell = 0; cell < cells; ++cell) {
         const QPointF c = CellCentre(cell);
         const qreal dx = p.x() - c.x(), dy = p.y() - c.y();
         if (std::abs(dx) > 32 || std::abs(dy) > 32) continue;
@@ -200,11 +199,11 @@ Part PartAt(QPointF p, int cells, qreal plateRadius, int* island) {
 // where sector borders run through it, for players who tell the colours
 // apart by the marks on the lenses.
 void DrawIslandMarks(QImage& image, QPoint origin, int variant) {
-    const qg::PelloraVariantRow& v = qg::PelloraVariantParams[static_cast<std::size_t>(variant - 1)];
+    const qg::PelloraVariantRow& v = qg::At(qg::PelloraVariantParams, variant - 1);
     QPainter p(&image);
     Prepare(p);
     p.translate(-origin);
-    for (int cell = 1; cell <= v.cells; ++cell) {
+    for (int cell = 0; cell < v.cells; ++cell) {
         const QPointF at = CellCentre(cell);
         const QPointF off = at - kCentre;
         const qreal dist = std::hypot(off.x(), off.y());
@@ -258,7 +257,7 @@ void FadeIn(QImage& image, const QImage& shaded, const QRect& place, QPoint orig
 // Draws the board of `variant` onto `image`, whose pixel (0, 0) is board pixel
 // `origin`. Only the variant's picture rectangle is touched.
 void DrawBoard(QImage& image, QPoint origin, int variant, const std::vector<bool>& lit) {
-    const qg::PelloraVariantRow& v = qg::PelloraVariantParams[static_cast<std::size_t>(variant - 1)];
+    const qg::PelloraVariantRow& v = qg::At(qg::PelloraVariantParams, variant - 1);
     const QRect place(v.boardX, v.boardY, 2 * v.halfWidth, 2 * v.halfHeight);
     const qreal radius = v.halfWidth - 1.0;
 
@@ -270,14 +269,14 @@ void DrawBoard(QImage& image, QPoint origin, int variant, const std::vector<bool
     const int w = place.width(), h = place.height();
     const std::size_t n = static_cast<std::size_t>(w * h);
     std::vector<float> plate(n), surface(n), islands(n);
-    std::vector<int> islandOf(n, 0);
+    std::vector<int> islandOf(n, -1);  // -1: no island
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             int inPlate = 0, inSurface = 0, inIsland = 0;
             for (int sy = 0; sy < kSuper; ++sy)
                 for (int sx = 0; sx < kSuper; ++sx) {
                     const QPointF p(place.left() + x + (sx + 0.5) / kSuper, place.top() + y + (sy + 0.5) / kSuper);
-                    int cell = 0;
+                    int cell = -1;
                     const Part part = PartAt(p, v.cells, radius, &cell);
                     inPlate += part != Part::Table;
                     inSurface += part == Part::Island || part == Part::Rim;
@@ -316,7 +315,7 @@ void DrawBoard(QImage& image, QPoint origin, int variant, const std::vector<bool
             const float g = static_cast<float>(qGray(grain.pixel(x, y))) / 255.f;
             QColor body;
             const int cell = islandOf[static_cast<std::size_t>(y * w + x)];
-            if (at(islands, x, y) > 0 && cell > 0) {
+            if (at(islands, x, y) > 0 && cell >= 0) {
                 // Enamel, lighter towards the upper left of each island.
                 const QPointF c = CellCentre(cell);
                 const qreal t = ((centre.x() - c.x()) + (centre.y() - c.y())) / (2 * kIslandRadius);
@@ -466,7 +465,7 @@ QImage Table() {
 }  // namespace
 
 QImage MakePelloraSheet() {
-    QImage sheet = NewSheet(kSheetW, kSheetH);
+    QImage sheet = NewSheet(qg::kPelloraRecord.sheetMinWidth, qg::kPelloraRecord.sheetMinHeight);
 
     std::vector<QPoint> footprint;
     for (int colour = 1; colour <= qg::kPelloraColours; ++colour) {
@@ -487,7 +486,7 @@ QImage MakePelloraSheet() {
     DrawBoard(background, QPoint(0, 0), 1, LitPixels(1, mask));
     Put(sheet, background, QPoint(0, 0));
     for (int variant = 2; variant <= 3; ++variant) {
-        const qg::PelloraVariantRow& v = qg::PelloraVariantParams[static_cast<std::size_t>(variant - 1)];
+        const qg::PelloraVariantRow& v = qg::At(qg::PelloraVariantParams, variant - 1);
         const QRect place(v.boardX, v.boardY, 2 * v.halfWidth, 2 * v.halfHeight);
         QImage picture = table.copy(place);
         DrawBoard(picture, place.topLeft(), variant, LitPixels(variant, mask));

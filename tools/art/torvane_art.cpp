@@ -26,7 +26,7 @@ constexpr qreal kPieceDiameter = 48;
 constexpr qreal kSocketRadius = 22;                  // hidden under a resting piece
 
 QPainterPath PlateShape(int plate) {
-    const qg::TorvanePlate& p = qg::kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+    const qg::TorvanePlate& p = qg::At(qg::kTorvanePlates, plate);
     return RoundedRect(QRectF(p.hubX - kPlateHalf, p.hubY - kPlateHalf, 2 * kPlateHalf, 2 * kPlateHalf), kPlateCorner);
 }
 
@@ -88,7 +88,7 @@ void DrawHub(QPainter& p, QPointF c) {
 void DrawPlate(QImage& sheet, int plate) {
     const QPainterPath shape = PlateShape(plate);
     DrawShadow(sheet, shape, QPointF(4, 5), 5, 170);
-    const qg::TorvanePlate& hub = qg::kTorvanePlates[static_cast<std::size_t>(plate - 1)];
+    const qg::TorvanePlate& hub = qg::At(qg::kTorvanePlates, plate);
     const QPointF c(hub.hubX, hub.hubY);
     QPainter p(&sheet);
     Prepare(p);
@@ -144,7 +144,7 @@ void DrawBackground(QImage& sheet) {
     DrawTable(sheet);
     DrawMat(sheet);
     // The middle plate lies over the inner corners of the other four.
-    for (int plate : {1, 2, 4, 5, 3}) DrawPlate(sheet, plate);
+    for (int plate : {0, 1, 3, 4, 2}) DrawPlate(sheet, plate);
     DrawTargetPanel(sheet);
     DrawPlaque(sheet);
 }
@@ -176,7 +176,7 @@ void DrawSprites(QImage& sheet) {
 }  // namespace
 
 QImage MakeTorvaneSheet() {
-    QImage sheet = NewSheet(500, 383);
+    QImage sheet = NewSheet(qg::kTorvaneRecord.sheetMinWidth, qg::kTorvaneRecord.sheetMinHeight);
     DrawBackground(sheet);
     DrawSprites(sheet);
     return sheet;
