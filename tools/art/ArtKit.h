@@ -74,8 +74,8 @@ Sprite MakeSprite(QSize size, const std::function<void(QPainter&)>& draw);
 // Copies an image (picture or mask) into the sheet at `at`.
 void Put(QImage& sheet, const QImage& image, QPoint at);
 
-// Makes `image` pure black wherever `mask` (placed at maskAt inside image
-// coordinates) is white, so a picture obeys the OR rule whatever was drawn.
+// Makes `picture` pure black wherever `mask` (of the same size, at the same
+// place) is white, so a picture obeys the OR rule whatever was drawn.
 void BlackOutsideMask(QImage& picture, const QImage& mask);
 
 // Writes a 24-bit BMP. Returns false on failure.

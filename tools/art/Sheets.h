@@ -7,10 +7,11 @@
 
 namespace art {
 
-QImage MakeTorvaneSheet();   // b1.bmp
-QImage MakePelloraSheet();   // b2.bmp
-QImage MakeNubblerSheet();   // b3.bmp
-QImage MakeCirrelaSheet();   // b4.bmp
+// The sprite sheets, each of its record's size.
+QImage MakeTorvaneSheet();
+QImage MakePelloraSheet();
+QImage MakeNubblerSheet();
+QImage MakeCirrelaSheet();
 
 // Pictures compiled into the program are written as PNG files into `dir`;
 // each producer appends the names it wrote to `files` (they become the

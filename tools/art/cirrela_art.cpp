@@ -6,44 +6,25 @@
 #include <cmath>
 #include <numbers>
 
+#include "puzzles/Cirrela.h"
 #include "tools/art/ArtKit.h"
 #include "tools/art/Sheets.h"
 
 namespace art {
 namespace {
 
-constexpr int kSheetW = 572, kSheetH = 409;
-constexpr QPointF kRingCentre[2] = {{178, 166}, {320, 166}};
-constexpr qreal kRingRadius = 100;
+constexpr QPointF kRingCentre[2] = {{qg::kCirrelaRingX[0], qg::kCirrelaRingY}, {qg::kCirrelaRingX[1], qg::kCirrelaRingY}};
+constexpr qreal kRingRadius = qg::kCirrelaRadius;
 constexpr qreal kTrackHalfWidth = 17;  // the track carries the smallest balls, the big ones ride on it
 constexpr qreal kTrayRadius = 128;
-constexpr QRect kPreviewPlace(420, 8, 72, 45);
+constexpr QRect kPreviewPlace(qg::kCirrelaPreviewPlace.x, qg::kCirrelaPreviewPlace.y, qg::kCirrelaPreviewPlace.w,
+                              qg::kCirrelaPreviewPlace.h);
 
-struct LevelArt {
-    int balls;          // per ring
-    int size;           // ball sprite size S
-    QPoint row;         // four balls then the mask
-    std::array<int, 24> ring1, ring2;  // target colour on each position of each ring
-};
-
-// Seen along the rings the pattern is the same at every level: ring 1 blue on
-// the upper crossing, red up to half way round, yellow from there on; ring 2
-// blue for its first half, yellow on the lower crossing, green after it.
-LevelArt Level(int balls, int size, QPoint row) {
-    LevelArt l{balls, size, row, {}, {}};
-    for (int j = 0; j < balls; ++j) {
-        l.ring1[static_cast<std::size_t>(j)] = j == 0 ? 3 : (j < balls / 2 ? 1 : 2);
-        l.ring2[static_cast<std::size_t>(j)] = j < balls / 2 ? 3 : (j == balls / 2 ? 2 : 4);
-    }
-    return l;
+// The target colour on position j of ring 0 or 1 of a level (1..4).
+int TargetColour(int level, int ring, int j) {
+    const int cell = qg::At(qg::At(qg::At(qg::CirrelaRings, level - 1), ring), j);
+    return qg::At(qg::At(qg::CirrelaTarget, level - 1), cell);
 }
-
-const std::array<LevelArt, 4> kLevels = {
-    Level(12, 50, QPoint(0, 333)),
-    Level(16, 38, QPoint(250, 333)),
-    Level(20, 30, QPoint(250, 371)),
-    Level(24, 26, QPoint(0, 383)),
-};
 
 QPainterPath Disc(QPointF c, qreal r) {
     QPainterPath p;
@@ -127,7 +108,8 @@ QImage Background() {
 }
 
 // A level's solved pattern, small: the two tracks and a dot for every ball.
-QImage Preview(const LevelArt& level) {
+QImage Preview(int levelNumber) {
+    const qg::CirrelaLevelRow& level = qg::At(qg::CirrelaLevelParams, levelNumber - 1);
     QImage img(kPreviewPlace.size(), QImage::Format_RGB32);
     const QImage felt = MakeTexture(QSize(500, 333), Texture::Felt, QColor(30, 32, 38), QColor(50, 52, 60), 4403);
     {
@@ -148,9 +130,9 @@ QImage Preview(const LevelArt& level) {
     for (const QPointF& c : centres) p.drawEllipse(c, r, r);
     for (int ring = 0; ring < 2; ++ring) {
         for (int j = 0; j < level.balls; ++j) {
-            // The crossings belong to ring 1 in the picture as on the still board.
-            const int colour = ring == 0 ? level.ring1[static_cast<std::size_t>(j)] : level.ring2[static_cast<std::size_t>(j)];
-            const qreal a = (45.0 + j * 360.0 / level.balls) * std::numbers::pi / 180.0;
+            // Crossing balls are painted by both rings, in their one colour.
+            const int colour = TargetColour(levelNumber, ring, j);
+            const qreal a = (qg::kCirrelaStartAngle + j * 360.0 / level.balls) * std::numbers::pi / 180.0;
             const QPointF c = centres[ring] + QPointF(r * std::cos(a), -r * std::sin(a));
             QRadialGradient g(c - QPointF(dot * 0.2, dot * 0.2), dot * 0.7);
             g.setColorAt(0, Light(colour));
@@ -167,9 +149,9 @@ QImage Preview(const LevelArt& level) {
 }  // namespace
 
 QImage MakeCirrelaSheet() {
-    QImage sheet = NewSheet(kSheetW, kSheetH);
+    QImage sheet = NewSheet(qg::kCirrelaRecord.sheetMinWidth, qg::kCirrelaRecord.sheetMinHeight);
     QImage bg = Background();
-    const QImage first = Preview(kLevels[0]);
+    const QImage first = Preview(1);
     {
         // The background carries level 1's picture until the game paints its own.
         QPainter p(&bg);
@@ -177,10 +159,11 @@ QImage MakeCirrelaSheet() {
     }
     Put(sheet, bg, QPoint(0, 0));
 
-    for (int l = 0; l < 4; ++l) {
-        const LevelArt& level = kLevels[static_cast<std::size_t>(l)];
-        Put(sheet, Preview(level), QPoint(500, 45 * l));
-        const int s = level.size;
+    for (int l = 0; l < qg::kCirrelaLevels; ++l) {
+        const qg::CirrelaLevelRow& level = qg::At(qg::CirrelaLevelParams, l);
+        Put(sheet, Preview(l + 1), QPoint(qg::kCirrelaPreviewX, qg::kCirrelaPreviewH * l));
+        const int s = level.ballSize;
+        const QPoint row(level.rowX, level.rowY);
         Sprite ball;
         for (int colour = 1; colour <= 4; ++colour) {
             // The disc fills its box, so neighbours near the crossings just touch.
@@ -189,9 +172,9 @@ QImage MakeCirrelaSheet() {
                 disc.addEllipse(QRectF(0, 0, s, s));
                 DrawGlossy(p, disc, colour, s * 0.36);
             });
-            Put(sheet, ball.picture, level.row + QPoint((colour - 1) * s, 0));
+            Put(sheet, ball.picture, row + QPoint((colour - 1) * s, 0));
         }
-        Put(sheet, ball.mask, level.row + QPoint(4 * s, 0));  // the same disc for every colour
+        Put(sheet, ball.mask, row + QPoint(4 * s, 0));  // the same disc for every colour
     }
     return sheet;
 }

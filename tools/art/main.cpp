@@ -8,8 +8,10 @@
 #include <QTextStream>
 #include <QGuiApplication>
 
+#include <array>
 #include <cstdio>
 
+#include "puzzles/PuzzleRecords.h"
 #include "tools/art/ArtKit.h"
 #include "tools/art/Sheets.h"
 
@@ -26,17 +28,12 @@ int main(int argc, char** argv) {
     QDir().mkpath(sheetDir);
     QDir().mkpath(resourceDir);
 
-    struct Job {
-        const char* file;
-        QImage (*make)();
-    };
-    const Job jobs[] = {{"b1.bmp", art::MakeTorvaneSheet},
-                        {"b2.bmp", art::MakePelloraSheet},
-                        {"b3.bmp", art::MakeNubblerSheet},
-                        {"b4.bmp", art::MakeCirrelaSheet}};
-    for (const Job& job : jobs) {
-        const QString path = sheetDir + "/" + job.file;
-        if (!art::SaveBmp(job.make(), path)) {
+    // In GameIndex order, like the records.
+    const std::array<QImage (*)(), qg::kPuzzleCount> makers = {art::MakeTorvaneSheet, art::MakePelloraSheet,
+                                                               art::MakeNubblerSheet, art::MakeCirrelaSheet};
+    for (int game = 0; game < qg::kPuzzleCount; ++game) {
+        const QString path = sheetDir + "/" + qg::Record(game).sheetFile;
+        if (!art::SaveBmp(qg::At(makers, game)(), path)) {
             std::fprintf(stderr, "qg_artgen: cannot write %s\n", qPrintable(path));
             return 1;
         }
