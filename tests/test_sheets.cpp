@@ -7,12 +7,13 @@
 #include <QFile>
 #include <QString>
 
-#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/Puzzle.h"
-#include "puzzles/PuzzleTables.h"
+#include "puzzles/PuzzleRecords.h"
 #include "sheets/SheetLoader.h"
+#include "tests/TestSupport.h"
 
 namespace qg {
 namespace {
@@ -30,9 +31,8 @@ const std::vector<SpriteGroup>& SpriteGroups() {
         // TORVANE (b1.bmp)
         {kTorvane, "board pieces", {200, 333, 50, 50}, {{0, 333, 50, 50}, {50, 333, 50, 50}, {100, 333, 50, 50}, {150, 333, 50, 50}}},
         {kTorvane, "target tiles", {370, 333, 30, 30}, {{250, 333, 30, 30}, {280, 333, 30, 30}, {310, 333, 30, 30}, {340, 333, 30, 30}}},
-        // PELLORA (b2.bmp): rows to be added with its pictures.
-        // The lenses are ORed into an empty black tray without a mask of their own;
-        // the tray's mask keeps the places the lenses pass.
+        // PELLORA (b2.bmp): the lenses are ORed into an empty black tray without
+        // a mask of their own; the tray's mask keeps the places the lenses pass.
         {kPellora, "lens cluster mask", {304, 531, 62, 62}, {}},
         // NUBBLER (b3.bmp): the plate in its three frames (the buttons are ORed without a mask).
         {kNubbler, "plate at rest", {600, 0, 100, 100}, {{500, 0, 100, 100}}},
@@ -50,42 +50,27 @@ const std::vector<SpriteGroup>& SpriteGroups() {
 constexpr std::uint32_t kBlack = 0xFF000000u;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 
-QString SheetPath(int game) { return QString(QG_PROGRAM_DIR) + kSheets[static_cast<std::size_t>(game)].file; }
-
-const std::optional<Surface>& Sheet(int game) {
-    static std::optional<Surface> sheets[kPuzzleCount];
-    static bool loaded[kPuzzleCount] = {};
-    if (!loaded[game]) {
-        const SheetSpec& spec = kSheets[static_cast<std::size_t>(game)];
-        sheets[game] = LoadSheet(SheetPath(game), spec.minWidth, spec.minHeight);
-        loaded[game] = true;
-    }
-    return sheets[game];
-}
-
 TEST(Sheets, EachLoadsAsA24BitBmpOfAtLeastItsSize) {
-    for (int game = 0; game < kPuzzleCount; ++game) {
-        const SheetSpec& spec = kSheets[static_cast<std::size_t>(game)];
-        SCOPED_TRACE(spec.file);
-        QFile file(SheetPath(game));
+    for (const PuzzleRecord& record : kPuzzles) {
+        SCOPED_TRACE(record.sheetFile);
+        QFile file(QString(QG_PROGRAM_DIR) + record.sheetFile);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray header = file.read(30);
         ASSERT_EQ(header.size(), 30);
         EXPECT_EQ(header.left(2), QByteArray("BM"));
         EXPECT_EQ(static_cast<unsigned char>(header[28]) | (static_cast<unsigned char>(header[29]) << 8), 24);
 
-        const auto& sheet = Sheet(game);
+        const auto sheet = LoadSheet(QString(QG_PROGRAM_DIR), record);
         ASSERT_TRUE(sheet.has_value());
-        EXPECT_GE(sheet->width(), spec.minWidth);
-        EXPECT_GE(sheet->height(), spec.minHeight);
+        EXPECT_GE(sheet->width(), record.sheetMinWidth);
+        EXPECT_GE(sheet->height(), record.sheetMinHeight);
     }
 }
 
 TEST(Sheets, MasksAreBlackOrWhiteAndPicturesBlackAroundThem) {
     for (const SpriteGroup& g : SpriteGroups()) {
-        SCOPED_TRACE(std::string(kSheets[static_cast<std::size_t>(g.game)].file) + " " + g.what);
-        const auto& sheet = Sheet(g.game);
-        ASSERT_TRUE(sheet.has_value());
+        SCOPED_TRACE(std::string(Record(g.game).sheetFile) + " " + g.what);
+        const Surface* sheet = &test::SheetOf(Record(g.game));
         ASSERT_LE(g.mask.x + g.mask.w, sheet->width());
         ASSERT_LE(g.mask.y + g.mask.h, sheet->height());
 
@@ -121,10 +106,9 @@ TEST(Sheets, MasksAreBlackOrWhiteAndPicturesBlackAroundThem) {
 
 // The board background is a picture of its own and must not be left black.
 TEST(Sheets, BoardBackgroundIsPainted) {
-    for (int game = 0; game < kPuzzleCount; ++game) {
-        SCOPED_TRACE(kSheets[static_cast<std::size_t>(game)].file);
-        const auto& sheet = Sheet(game);
-        ASSERT_TRUE(sheet.has_value());
+    for (const PuzzleRecord& record : kPuzzles) {
+        SCOPED_TRACE(record.sheetFile);
+        const Surface* sheet = &test::SheetOf(record);
         int black = 0;
         for (int y = 0; y < kBoardHeight; y += 3)
             for (int x = 0; x < kBoardWidth; x += 3) black += sheet->pixel(x, y) == kBlack;

@@ -1,0 +1,188 @@
+// What every puzzle promises the shell, checked on all four with one suite:
+// a press that hits nothing does nothing at all, the first move starts the
+// clock, and a solve is reported once, not again while the session is solved.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "puzzles/PuzzleRecords.h"
+#include "tests/FakeHost.h"
+#include "tests/TestSupport.h"
+
+namespace qg {
+namespace {
+
+using test::FakeHost;
+using test::HostEvent;
+
+struct PuzzleCase {
+    int game;
+    std::function<std::unique_ptr<Puzzle>(PuzzleHost&)> make;
+    // Lays out a solved board that one move at `hit` unsolves.
+    std::function<void(Puzzle&)> setSolved;
+    // The whole position, to tell whether anything moved.
+    std::function<std::vector<int>(const Puzzle&)> position;
+    std::pair<int, int> hit;
+    std::vector<std::pair<int, int>> misses;  // empty: every press is a move
+    const char* moveTrace;
+};
+
+void PrintTo(const PuzzleCase& c, std::ostream* os) { *os << Record(c.game).name; }
+
+template <class Array>
+std::vector<int> Values(const Array& a) {
+    return {a.begin(), a.end()};
+}
+
+// Pairs in colours 0..6 and every other button in 7: a turn of any plate
+// breaks a pair.
+NubblerColours AgreeingButtons() {
+    NubblerColours c;
+    c.fill(7);
+    int colour = 0;
+    for (const NubblerPair& pair : NubblerPairs) {
+        At(c, NubblerIndex(pair.a)) = At(c, NubblerIndex(pair.b)) = static_cast<std::uint8_t>(colour);
+        colour = (colour + 1) % 7;
+    }
+    return c;
+}
+
+const std::vector<std::pair<int, int>> kFarAway = {{0, 0}, {-1, -1}, {499, 332}, {INT_MIN, INT_MAX}};
+
+std::vector<PuzzleCase> Cases() {
+    return {
+        {kTorvane, [](PuzzleHost& h) { return std::make_unique<Torvane>(h); },
+         [](Puzzle& p) {
+             const TorvaneColours pattern = TorvanePattern(32);  // four colours on every plate
+             static_cast<Torvane&>(p).SetPosition(pattern, pattern);
+         },
+         [](const Puzzle& p) {
+             auto v = Values(static_cast<const Torvane&>(p).Board());
+             for (int c : static_cast<const Torvane&>(p).Target()) v.push_back(c);
+             return v;
+         },
+         {165, 165}, kFarAway, "S4 F P30 F P30 F P30 F P30 F P30 F"},
+        {kPellora, [](PuzzleHost& h) { return std::make_unique<Pellora>(h); },
+         [](Puzzle& p) { static_cast<Pellora&>(p).SetBoard(PelloraTarget); },
+         [](const Puzzle& p) { return Values(static_cast<const Pellora&>(p).Board()); }, {192, 164}, kFarAway,
+         "S2 F P40 F P40 F P40 F"},
+        {kNubbler, [](PuzzleHost& h) { return std::make_unique<Nubbler>(h); },
+         [](Puzzle& p) { static_cast<Nubbler&>(p).SetButtons(AgreeingButtons()); },
+         [](const Puzzle& p) { return Values(static_cast<const Nubbler&>(p).Buttons()); }, {230, 166},
+         {{0, 0}, {180, 66}, {499, 332}, {INT_MIN, INT_MAX}}, "S3 F P50 F P50 F"},
+        // A new CIRRELA starts on the solved board of its level.
+        {kCirrela, [](PuzzleHost& h) { return std::make_unique<Cirrela>(h); }, [](Puzzle&) {},
+         [](const Puzzle& p) { return Values(static_cast<const Cirrela&>(p).Balls()); }, {120, 166}, {},
+         "S5 F P30 F P30 F"},
+    };
+}
+
+class PuzzleContract : public ::testing::TestWithParam<PuzzleCase> {
+protected:
+    PuzzleContract() : host(test::SheetOf(Record(GetParam().game))), puzzle(GetParam().make(host)) {
+        host.recordFrames = false;
+    }
+
+    // A shuffled board on the screen, the record cleared, in `state`.
+    void ShowShuffled(std::uint8_t state) {
+        puzzle->Prepare();
+        puzzle->Draw();
+        host.Clear();
+        host.state = state;
+    }
+    void Press(bool left) { test::Press(*puzzle, left, GetParam().hit.first, GetParam().hit.second); }
+
+    FakeHost host;
+    std::unique_ptr<Puzzle> puzzle;
+};
+
+TEST_P(PuzzleContract, AMissChangesNothing) {
+    if (GetParam().misses.empty()) GTEST_SKIP() << "every press on the board moves a ring";
+    for (const std::uint8_t state : {kStateReady, kStateInPlay, kStateSolved})
+        for (const auto& [x, y] : GetParam().misses)
+            for (const bool left : {true, false}) {
+                SCOPED_TRACE(::testing::Message() << "state " << int(state) << " press at " << x << "," << y
+                                                  << (left ? " left" : " right"));
+                ShowShuffled(state);
+                const Surface screen = host.Screen();
+                const Surface composition = host.Composition();
+                const std::vector<int> position = GetParam().position(*puzzle);
+                test::Press(*puzzle, left, x, y);
+                EXPECT_EQ(host.Trace(), "") << "no sound, frame, pause or solved call";
+                EXPECT_EQ(host.state, state);
+                EXPECT_EQ(GetParam().position(*puzzle), position);
+                EXPECT_TRUE(test::SameScreen(screen, host.Screen()));
+                EXPECT_TRUE(test::SameScreen(composition, host.Composition()));
+            }
+}
+
+// Only Ready becomes InPlay; the move itself is the same in every state.
+TEST_P(PuzzleContract, TheFirstMoveStartsTheClock) {
+    struct Case {
+        std::uint8_t before, after;
+    };
+    for (const Case c : {Case{kStateReady, kStateInPlay}, Case{kStateInPlay, kStateInPlay}, Case{kStateSolved, kStateSolved}})
+        for (const bool left : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << "state " << int(c.before) << (left ? " left" : " right"));
+            ShowShuffled(c.before);
+            const Surface screen = host.Screen();
+            const std::vector<int> position = GetParam().position(*puzzle);
+            Press(left);
+            EXPECT_EQ(host.state, c.after);
+            EXPECT_EQ(host.Trace(), GetParam().moveTrace);
+            EXPECT_NE(GetParam().position(*puzzle), position);
+            EXPECT_FALSE(test::SameScreen(screen, host.Screen()));
+        }
+}
+
+// Away from the solved board and back: the move back reports the solve after
+// its last frame; doing the same once solved reports nothing new.
+TEST_P(PuzzleContract, ASolveIsReportedOnceAndNotAgainOnceSolved) {
+    for (const bool left : {true, false}) {
+        SCOPED_TRACE(left ? "solved by a left press" : "solved by a right press");
+        FakeHost h(test::SheetOf(Record(GetParam().game)));
+        h.recordFrames = false;
+        auto p = GetParam().make(h);
+        GetParam().setSolved(*p);
+        ASSERT_TRUE(p->IsSolved());
+        p->Draw();
+        h.state = kStateInPlay;
+        auto press = [&](bool l) { test::Press(*p, l, GetParam().hit.first, GetParam().hit.second); };
+
+        h.Clear();
+        press(!left);
+        EXPECT_FALSE(p->IsSolved());
+        EXPECT_EQ(h.Trace(), GetParam().moveTrace);
+        EXPECT_EQ(h.state, kStateInPlay);
+
+        h.Clear();
+        press(left);
+        EXPECT_TRUE(p->IsSolved());
+        EXPECT_EQ(h.Trace(), std::string(GetParam().moveTrace) + " V");
+        EXPECT_EQ(h.solvedCount, 1);
+        EXPECT_EQ(h.state, kStateSolved);
+
+        h.Clear();
+        press(!left);
+        press(left);
+        EXPECT_TRUE(p->IsSolved());
+        EXPECT_EQ(h.solvedCount, 1);
+        EXPECT_EQ(h.state, kStateSolved);
+        EXPECT_EQ(h.Only(HostEvent::Sound).size(), 2u) << "moves go on after solving";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPuzzles, PuzzleContract, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<PuzzleCase>& info) {
+                             return std::string(Record(info.param.game).name);
+                         });
+
+}  // namespace
+}  // namespace qg
