@@ -54,7 +54,7 @@ int ColourAt(const QImage& shot, QPoint at, const std::array<QRgb, qg::kNubblerC
     const QRgb c = shot.pixel(at);
     int best = 0, bestDistance = INT_MAX;
     for (int k = 0; k < qg::kNubblerColours; ++k) {
-        const QRgb b = buttons[static_cast<std::size_t>(k)];
+        const QRgb b = qg::At(buttons, k);
         const int d = std::abs(qRed(c) - qRed(b)) + std::abs(qGreen(c) - qGreen(b)) + std::abs(qBlue(c) - qBlue(b));
         if (d < bestDistance) best = k, bestDistance = d;
     }
@@ -91,13 +91,13 @@ struct Search {
             for (const qg::NubblerPair& pair : qg::NubblerPairs) {
                 if (pair.a.plate > plate || pair.b.plate > plate) continue;
                 if (pair.a.plate != plate && pair.b.plate != plate) continue;
-                if (next[static_cast<std::size_t>(qg::NubblerIndex(pair.a))] != next[static_cast<std::size_t>(qg::NubblerIndex(pair.b))]) {
+                if (qg::At(next, qg::NubblerIndex(pair.a)) != qg::At(next, qg::NubblerIndex(pair.b))) {
                     fits = false;
                     break;
                 }
             }
             if (!fits) continue;
-            turns[static_cast<std::size_t>(plate)] = left;
+            qg::At(turns, plate) = left;
             Run(plate + 1, next, cost + Cost(left));
         }
     }
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QImage shot = QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
     const QImage sheet = QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
-    if (shot.isNull() || sheet.width() < 700 || sheet.height() < 333) {
+    if (shot.isNull() || sheet.width() < qg::kNubblerRecord.sheetMinWidth || sheet.height() < qg::kNubblerRecord.sheetMinHeight) {
         std::fprintf(stderr, "nubbler_solver: cannot read the screenshot or the sheet\n");
         return 1;
     }
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     }
     std::array<QRgb, qg::kNubblerColours> buttons{};
     for (int k = 0; k < qg::kNubblerColours; ++k)
-        buttons[static_cast<std::size_t>(k)] =
+        qg::At(buttons, k) =
             sheet.pixel(qg::kNubblerButtonPicture.x + qg::kNubblerButtonSize * k + qg::kNubblerButtonSize / 2,
                         qg::kNubblerButtonPicture.y + qg::kNubblerButtonSize / 2);
 
@@ -133,15 +133,15 @@ int main(int argc, char** argv) {
     bool exact = true;
     for (int p = 0; p < qg::kNubblerPlateCount; ++p)
         for (int i = 0; i < qg::kNubblerPositions; ++i) {
-            const qg::NubblerPoint plate = qg::NubblerPlates[static_cast<std::size_t>(p)];
-            const qg::NubblerPoint c = qg::NubblerTurnFrames[0][static_cast<std::size_t>(i)];
-            colours[static_cast<std::size_t>(qg::NubblerIndex(p, i))] =
+            const qg::NubblerPoint plate = qg::At(qg::NubblerPlates, p);
+            const qg::NubblerPoint c = qg::At(qg::NubblerTurnFrames[0], i);
+            qg::At(colours, qg::NubblerIndex(p, i)) =
                 static_cast<std::uint8_t>(ColourAt(shot, *board + QPoint(plate.x + c.x, plate.y + c.y), buttons, exact));
         }
     std::fprintf(stderr, "board at (%d, %d)%s\n", board->x(), board->y(), exact ? "" : ", some colours only nearest");
     for (int p = 0; p < qg::kNubblerPlateCount; ++p) {
         std::fprintf(stderr, "plate %d:", p);
-        for (int i = 0; i < qg::kNubblerPositions; ++i) std::fprintf(stderr, " %d", colours[static_cast<std::size_t>(qg::NubblerIndex(p, i))]);
+        for (int i = 0; i < qg::kNubblerPositions; ++i) std::fprintf(stderr, " %d", qg::At(colours, qg::NubblerIndex(p, i)));
         std::fprintf(stderr, "\n");
     }
 
@@ -153,8 +153,8 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "solved in %d clicks\n", search.bestCost);
     for (int p = 0; p < qg::kNubblerPlateCount; ++p) {
-        const int left = search.best[static_cast<std::size_t>(p)];
-        const qg::NubblerPoint plate = qg::NubblerPlates[static_cast<std::size_t>(p)];
+        const int left = qg::At(search.best, p);
+        const qg::NubblerPoint plate = qg::At(qg::NubblerPlates, p);
         const int x = board->x() + plate.x + qg::kNubblerPlateSize / 2, y = board->y() + plate.y + qg::kNubblerPlateSize / 2;
         for (int k = 0; k < Cost(left); ++k) std::printf("%d %d %d\n", x, y, left <= 4 ? 1 : 3);
     }
