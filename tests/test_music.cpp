@@ -1,5 +1,7 @@
-// The music: MidiBtn's walk through the MIDI files with a recording player,
-// and the FluidSynth player rendering into memory (no sound card, no server).
+// The audio layer without a sound card: MidiBtn's walk through the MIDI files
+// with a recording player, the mixer (music and the effect voice) rendering
+// into memory, the check of MIDI files, and the game's side of the audio
+// module with no device, a stalled one and SDL's dummy device.
 
 #include <QDir>
 #include <QFile>
@@ -7,12 +9,21 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "audio/EffectWaves.h"
+#include "audio/GameAudio.h"
+#include "audio/MidiCheck.h"
+#include "audio/Mixer.h"
 #include "audio/MusicPlayer.h"
 
 namespace qg {
@@ -174,7 +185,10 @@ TEST(MidiCycler, FindsFilesAddedBeforeTheWalkWrapsAround) {
 }
 
 // ---------------------------------------------------------------------------
-// FluidSynth, rendering into memory.
+// The mixer, rendering into memory.
+
+constexpr int kRate = Mixer::kSampleRate;
+constexpr int kBlock = 512;  // the device's buffer
 
 QString SmallFont() {
     // The small font keeps these tests quick; the real choice is tested below.
@@ -183,64 +197,84 @@ QString SmallFont() {
     return BestSoundFont(c);
 }
 
+std::string Font(const QString& f) { return QFile::encodeName(f).toStdString(); }
+
 struct Level {
     double rms = 0, peak = 0;
 };
 
-// Renders `seconds` of sound and measures it.
-Level Listen(FluidMusicPlayer& p, double seconds) {
-    const int block = 1024;
-    std::vector<float> l(block), r(block);
+Level Measure(const std::vector<float>& s) {
     double sum = 0, peak = 0;
-    long n = 0;
-    for (long done = 0; done < static_cast<long>(seconds * FluidMusicPlayer::kSampleRate); done += block) {
-        p.Render(l.data(), r.data(), block);
-        for (int i = 0; i < block; ++i) {
-            sum += l[i] * l[i] + r[i] * r[i];
-            peak = std::max({peak, static_cast<double>(std::abs(l[i])), static_cast<double>(std::abs(r[i]))});
-        }
-        n += 2 * block;
+    for (float v : s) {
+        sum += static_cast<double>(v) * v;
+        peak = std::max(peak, static_cast<double>(std::abs(v)));
     }
-    return {std::sqrt(sum / static_cast<double>(n)), peak};
+    return {s.empty() ? 0 : std::sqrt(sum / static_cast<double>(s.size())), peak};
 }
 
-// A MIDI file of one held piano note, `ms` long, written by hand.
-void WriteOneNote(const QString& path, int ms) {
-    const int ticks = ms * 96 / 500;  // 96 per quarter at 120 bpm
+// Renders `seconds` of interleaved stereo in device-sized blocks.
+std::vector<float> Take(Mixer& m, double seconds) {
+    const long frames = static_cast<long>(seconds * kRate);
+    std::vector<float> out(static_cast<std::size_t>(frames) * 2);
+    for (long done = 0; done < frames; done += kBlock)
+        m.Render(out.data() + 2 * done, static_cast<int>(std::min<long>(kBlock, frames - done)));
+    return out;
+}
+
+Level Listen(Mixer& m, double seconds) { return Measure(Take(m, seconds)); }
+
+// A MIDI file of one held piano note, `ms` long, then `restMs` of nothing
+// before its end, written by hand.
+void WriteOneNote(const QString& path, int ms, int restMs = 0) {
+    auto varLen = [](int v) {
+        QByteArray b;
+        b += static_cast<char>(v & 0x7F);
+        while (v >>= 7) b.prepend(static_cast<char>(0x80 | (v & 0x7F)));
+        return b;
+    };
     QByteArray track;
-    track += QByteArray("\x00\xC0\x00", 3);            // piano
-    track += QByteArray("\x00\x90\x45\x64", 4);        // A4 on
-    track += static_cast<char>(0x80 | (ticks >> 7));   // delta as two bytes
-    track += static_cast<char>(ticks & 0x7F);
-    track += QByteArray("\x80\x45\x40", 3);            // A4 off
-    track += QByteArray("\x00\xFF\x2F\x00", 4);        // end of track
+    track += QByteArray("\x00\xC0\x00", 3);      // piano
+    track += QByteArray("\x00\x90\x45\x64", 4);  // A4 on
+    track += varLen(ms * 96 / 500);              // 96 per quarter at 120 bpm
+    track += QByteArray("\x80\x45\x40", 3);      // A4 off
+    track += varLen(restMs * 96 / 500);
+    track += QByteArray("\xFF\x2F\x00", 3);      // end of track
     QByteArray file("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14);
     file += "MTrk";
     const int size = static_cast<int>(track.size());
-    file += static_cast<char>(size >> 24);
-    file += static_cast<char>(size >> 16);
-    file += static_cast<char>(size >> 8);
-    file += static_cast<char>(size);
+    for (int shift : {24, 16, 8, 0}) file += static_cast<char>(size >> shift);
     file += track;
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(file);
 }
 
-class FluidPlayerTest : public ::testing::Test {
+constexpr double kHeard = 0.002;  // RMS well above FluidSynth's noise floor of 0
+
+class MixerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (SmallFont().isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
         ASSERT_TRUE(dir.isValid());
         note = dir.filePath("note.mid");
         WriteOneNote(note, 2000);
     }
+    bool LoadFont() {
+        if (SmallFont().isEmpty()) return false;
+        return mixer.LoadSoundFont(Font(SmallFont()));
+    }
+    std::string Note() const { return note.toStdString(); }
+
     QTemporaryDir dir;
     QString note;
-    FluidMusicPlayer player{FluidMusicPlayer::Output::Memory};
+    std::vector<std::vector<float>> effects = DecodedEffects();
+    Mixer mixer{effects};
 };
 
-constexpr double kHeard = 0.002;  // RMS well above FluidSynth's noise floor of 0
+#define NEED_FONT()                                                                   \
+    do {                                                                              \
+        if (SmallFont().isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed"; \
+        ASSERT_TRUE(LoadFont());                                                      \
+    } while (0)
 
 TEST(SoundFont, TheBestInstalledGeneralMidiFontIsChosen) {
     QTemporaryDir dir;
@@ -260,149 +294,608 @@ TEST(ShippedMusic, EveryPieceBesideTheGameSounds) {
     if (font.isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
     const QStringList pieces = ListMidiFiles(QG_PROGRAM_DIR);
     ASSERT_GE(pieces.size(), 3);
-    FluidMusicPlayer player(FluidMusicPlayer::Output::Memory);
-    ASSERT_TRUE(player.LoadNow(font));
+    Mixer mixer(DecodedEffects());
+    ASSERT_TRUE(mixer.LoadSoundFont(Font(font)));
     for (const QString& piece : pieces) {
         SCOPED_TRACE(piece.toStdString());
-        ASSERT_TRUE(player.Open(QString(QG_PROGRAM_DIR) + piece));
-        player.Play();
-        EXPECT_EQ(player.Mode(), MusicMode::Playing);
-        const Level level = Listen(player, 8.0);
-        EXPECT_GT(level.rms, 0.02);   // clearly audible, not just a whisper
-        EXPECT_LT(level.peak, 0.99);  // and not clipped
-        player.Close();
+        ASSERT_TRUE(mixer.Open((QString(QG_PROGRAM_DIR) + piece).toStdString()));
+        mixer.Play();
+        EXPECT_EQ(mixer.Mode(), MusicMode::Playing);
+        const Level level = Listen(mixer, 8.0);
+        EXPECT_GT(level.rms, 0.02);        // clearly audible, not just a whisper
+        EXPECT_LT(level.peak, Mixer::kKnee);  // and below the limiter
+        mixer.Close();
     }
 }
 
-TEST_F(FluidPlayerTest, PauseHoldsThePieceAndResumeGoesOnWithTheHeldNote) {
-    ASSERT_TRUE(player.LoadNow(SmallFont()));
-    ASSERT_TRUE(player.Open(note));
-    EXPECT_EQ(player.Mode(), MusicMode::Stopped);
-    EXPECT_LT(Listen(player, 0.2).rms, 1e-9);  // opened, not played
+TEST_F(MixerTest, PauseRendersSilenceAndResumeGoesOnWithTheHeldNote) {
+    NEED_FONT();
+    ASSERT_TRUE(mixer.Open(Note()));
+    EXPECT_EQ(mixer.Mode(), MusicMode::Stopped);
+    EXPECT_EQ(Listen(mixer, 0.2).peak, 0.0);  // opened, not played
 
-    player.Play();
-    EXPECT_GT(Listen(player, 0.5).rms, kHeard);
-    player.Pause();
-    EXPECT_EQ(player.Mode(), MusicMode::Paused);
-    EXPECT_EQ(Listen(player, 3.0).peak, 0.0);  // silence, however long
-    player.Resume();
-    EXPECT_EQ(player.Mode(), MusicMode::Playing);
+    mixer.Play();
+    EXPECT_GT(Listen(mixer, 0.5).rms, kHeard);
+    mixer.Pause();
+    EXPECT_EQ(mixer.Mode(), MusicMode::Paused);
+    EXPECT_EQ(Listen(mixer, 3.0).peak, 0.0);  // exact silence, however long
+    mixer.Resume();
+    EXPECT_EQ(mixer.Mode(), MusicMode::Playing);
     // The note held before the pause sounds on: the 2 s note has 1.5 s left.
-    EXPECT_GT(Listen(player, 0.5).rms, kHeard);
-    EXPECT_EQ(player.Mode(), MusicMode::Playing);
+    EXPECT_GT(Listen(mixer, 0.5).rms, kHeard);
+    EXPECT_EQ(mixer.Mode(), MusicMode::Playing);
 }
 
-TEST_F(FluidPlayerTest, AFinishedPieceReadsAsStoppedAndPlaysAgainFromItsStart) {
-    ASSERT_TRUE(player.LoadNow(SmallFont()));
-    ASSERT_TRUE(player.Open(note));
-    player.Play();
-    Listen(player, 1.0);
-    EXPECT_EQ(player.Mode(), MusicMode::Playing);
-    Listen(player, 7.0);  // FluidSynth lets the last notes ring a while before it ends
-    EXPECT_EQ(player.Mode(), MusicMode::Stopped);
-    EXPECT_LT(Listen(player, 2.0).rms, 1e-4);  // over, and its echo gone
-    player.Play();
-    EXPECT_EQ(player.Mode(), MusicMode::Playing);
-    EXPECT_GT(Listen(player, 0.5).rms, kHeard);
+TEST_F(MixerTest, APieceStartsAgainFromItsStartByItself) {
+    NEED_FONT();
+    const std::string shortNote = dir.filePath("short.mid").toStdString();
+    WriteOneNote(QString::fromStdString(shortNote), 300, 2700);  // 3 s, the note in its first 0.3 s
+    ASSERT_TRUE(mixer.Open(shortNote));
+    mixer.Play();
+    const Level first = Listen(mixer, 0.3);
+    Listen(mixer, 2.5);
+    const Level end = Listen(mixer, 0.2);    // 2.8..3.0 s: the note has died away
+    const Level again = Listen(mixer, 0.3);  // 3.0..3.3 s: the piece has begun again
+    EXPECT_EQ(mixer.Mode(), MusicMode::Playing);
+    EXPECT_GT(first.rms, kHeard);
+    EXPECT_LT(end.rms, first.rms / 10);
+    EXPECT_GT(again.rms, first.rms / 2);
 }
 
-TEST_F(FluidPlayerTest, StopAndCloseSilenceAtOnce) {
-    ASSERT_TRUE(player.LoadNow(SmallFont()));
+TEST_F(MixerTest, StopAndCloseSilenceAtOnce) {
+    NEED_FONT();
     struct Case {
         const char* what;
-        void (FluidMusicPlayer::*op)();
+        void (Mixer::*op)();
         bool playsAgain;  // Play afterwards finds a file
     };
-    const Case cases[] = {{"stop", &FluidMusicPlayer::Stop, true}, {"close", &FluidMusicPlayer::Close, false}};
+    const Case cases[] = {{"stop", &Mixer::Stop, true}, {"close", &Mixer::Close, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(player.Open(note));
-        player.Play();
-        EXPECT_GT(Listen(player, 0.3).rms, kHeard);
-        (player.*c.op)();
-        EXPECT_EQ(player.Mode(), MusicMode::Stopped);
-        EXPECT_EQ(Listen(player, 0.3).peak, 0.0);
-        player.Play();
-        EXPECT_EQ(player.Mode(), c.playsAgain ? MusicMode::Playing : MusicMode::Stopped);
-        EXPECT_EQ(Listen(player, 0.3).rms > kHeard, c.playsAgain);
-        player.Close();
+        ASSERT_TRUE(mixer.Open(Note()));
+        mixer.Play();
+        EXPECT_GT(Listen(mixer, 0.3).rms, kHeard);
+        (mixer.*c.op)();
+        EXPECT_EQ(mixer.Mode(), MusicMode::Stopped);
+        EXPECT_EQ(Listen(mixer, 0.3).peak, 0.0);
+        mixer.Play();
+        EXPECT_EQ(mixer.Mode(), c.playsAgain ? MusicMode::Playing : MusicMode::Stopped);
+        EXPECT_EQ(Listen(mixer, 0.3).rms > kHeard, c.playsAgain);
+        mixer.Close();
     }
 }
 
-TEST_F(FluidPlayerTest, RefusesWhatIsNotAMidiFile) {
-    ASSERT_TRUE(player.LoadNow(SmallFont()));
-    const QString text = dir.filePath("text.mid"), empty = dir.filePath("empty.mid");
-    QFile t(text);
-    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
-    t.write("RIFF this is not a song\n");
-    t.close();
-    QFile e(empty);
-    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
-    e.close();
-    for (const QString& path : {text, empty, dir.filePath("missing.mid"), dir.path()}) {
-        SCOPED_TRACE(path.toStdString());
-        EXPECT_FALSE(player.Open(path));
-        player.Play();
-        EXPECT_EQ(player.Mode(), MusicMode::Stopped);
-        EXPECT_EQ(Listen(player, 0.2).peak, 0.0);
+TEST_F(MixerTest, APieceAskedForBeforeTheFontIsLoadedStartsWhenItIs) {
+    if (SmallFont().isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+    ASSERT_TRUE(mixer.Open(Note()));
+    mixer.Play();
+    EXPECT_EQ(mixer.Mode(), MusicMode::Playing);
+    EXPECT_EQ(Listen(mixer, 0.3).peak, 0.0);  // nothing to play it with yet
+    // Loaded on another thread while the device renders, as the game does.
+    std::atomic<bool> loaded{false};
+    std::thread loader([&] { loaded = LoadFont(); });
+    while (!mixer.SoundFontLoaded() && loader.joinable()) {
+        Listen(mixer, 0.01);
+        if (loaded) break;
     }
-    // A refused file also closes the one open before it.
-    ASSERT_TRUE(player.Open(note));
-    EXPECT_FALSE(player.Open(text));
-    player.Play();
-    EXPECT_EQ(Listen(player, 0.2).peak, 0.0);
+    loader.join();
+    ASSERT_TRUE(loaded);
+    EXPECT_GT(Listen(mixer, 0.5).rms, kHeard);
 }
 
-TEST_F(FluidPlayerTest, APieceAskedForBeforeTheFontIsLoadedStartsWhenItIs) {
-    ASSERT_TRUE(player.Open(note));
-    player.Play();
-    EXPECT_EQ(player.Mode(), MusicMode::Playing);
-    EXPECT_EQ(Listen(player, 0.3).peak, 0.0);  // nothing to play it with yet
-    ASSERT_TRUE(player.LoadNow(SmallFont()));
-    EXPECT_TRUE(player.Ready());
-    EXPECT_GT(Listen(player, 0.5).rms, kHeard);
+// The effect voice: the samples of the effect, at its gain, on both channels.
+std::vector<float> Expected(const std::vector<float>& effect, std::size_t from, std::size_t count) {
+    std::vector<float> out;
+    for (std::size_t i = from; i < from + count && i < effect.size(); ++i) {
+        out.push_back(effect[i] * Mixer::kEffectGain);
+        out.push_back(effect[i] * Mixer::kEffectGain);
+    }
+    return out;
 }
 
-TEST_F(FluidPlayerTest, LoadingInTheBackgroundNeverBlocksTheCaller) {
-    ASSERT_TRUE(player.Open(note));
-    player.StartLoading(SmallFont());
-    player.Play();  // while the font may still be loading
-    for (int i = 0; i < 2000 && !player.Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_TRUE(player.Ready());
-    EXPECT_GT(Listen(player, 0.5).rms, kHeard);
+std::vector<float> Slice(const std::vector<float>& stereo, std::size_t frame, std::size_t frames) {
+    const std::size_t end = std::min(stereo.size(), 2 * (frame + frames));
+    return {stereo.begin() + static_cast<long>(std::min(2 * frame, end)), stereo.begin() + static_cast<long>(end)};
 }
 
-// Hundreds of open/play/pause/resume/stop/close cycles while another thread
-// renders as the audio device would: players come and go under the render
-// lock, so nothing is freed while it renders. Built with AddressSanitizer too.
-TEST_F(FluidPlayerTest, SurvivesManyCyclesWhileRendering) {
-    ASSERT_TRUE(player.LoadNow(SmallFont()));
-    const QString other = dir.filePath("other.mid");
-    WriteOneNote(other, 300);
+TEST_F(MixerTest, EveryEffectIsThereToBePlayed) {
+    for (int i = 0; i < kEffectCount; ++i) {
+        SCOPED_TRACE(kEffectFiles[i]);
+        EXPECT_GT(effects[static_cast<std::size_t>(i)].size(), static_cast<std::size_t>(kRate / 20));
+    }
+}
+
+TEST_F(MixerTest, ANewEffectCutsOffTheOneStillSounding) {
+    const std::vector<float>& solved = effects[0];
+    const std::vector<float>& clack = effects[3];
+    const std::size_t before = 1000;  // frames of the first effect heard
+    mixer.PlayEffect(0);
+    const std::vector<float> a = Take(mixer, static_cast<double>(before) / kRate);
+    mixer.PlayEffect(3);
+    const std::vector<float> b = Take(mixer, static_cast<double>(clack.size() + kBlock) / kRate);
+    EXPECT_EQ(a, Expected(solved, 0, before));
+    EXPECT_EQ(Slice(b, 0, clack.size()), Expected(clack, 0, clack.size()));  // nothing of the first left in it
+    EXPECT_EQ(Measure(Slice(b, clack.size(), kBlock)).peak, 0.0);            // and then silence
+    // Stopping another effect leaves the sounding one alone; stopping it silences.
+    mixer.PlayEffect(3);
+    mixer.StopEffect(0);
+    EXPECT_GT(Listen(mixer, 0.01).peak, 0.0);
+    mixer.StopEffect(3);
+    EXPECT_EQ(Listen(mixer, 0.01).peak, 0.0);
+}
+
+// The device renders on its own thread in real time while the window's
+// thread starts an effect and then sleeps through a move's pauses: the
+// effect sounds from the next block on, whole, while the window sleeps.
+TEST_F(MixerTest, AnEffectPlaysWholeWhileTheWindowThreadSleeps) {
+    const std::vector<float>& clack = effects[3];
+    std::mutex lock;
+    std::vector<float> stream;
+    std::atomic<bool> done{false};
+    std::thread device([&] {
+        std::vector<float> block(2 * kBlock);
+        auto next = std::chrono::steady_clock::now();
+        while (!done) {
+            mixer.Render(block.data(), kBlock);
+            {
+                std::lock_guard guard(lock);
+                stream.insert(stream.end(), block.begin(), block.end());
+            }
+            next += std::chrono::microseconds(1000000L * kBlock / kRate);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    auto Frames = [&] {
+        std::lock_guard guard(lock);
+        return stream.size() / 2;
+    };
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::size_t pressed = Frames();
+    mixer.PlayEffect(3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the move's pauses
+    const std::size_t woke = Frames();
+    while (Frames() < woke + clack.size() + 2 * kBlock) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    done = true;
+    device.join();
+
+    std::size_t start = 0, lead = 0;
+    while (start < stream.size() / 2 && stream[2 * start] == 0.0f) ++start;
+    while (lead < clack.size() && clack[lead] == 0.0f) ++lead;
+    ASSERT_GE(start, lead);
+    start -= lead;  // the effect's own silent first samples
+    // Rendered with the first block after the press (one more if a block was
+    // on its way), and whole.
+    EXPECT_GE(start, pressed);
+    EXPECT_LE(start, pressed + 2 * kBlock);
+    EXPECT_EQ(Slice(stream, start, clack.size()), Expected(clack, 0, clack.size()));
+    // While the window slept, the effect went on: most of those 150 ms of it
+    // were rendered before the window's thread woke.
+    EXPECT_GE(woke, start + static_cast<std::size_t>(0.1 * kRate));
+}
+
+TEST(MixerMusic, MusicAndEffectsTogetherDoNotClip) {
+    const QString font = BestSoundFont();
+    if (font.isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+    Mixer mixer(DecodedEffects());
+    ASSERT_TRUE(mixer.LoadSoundFont(Font(font)));
+    for (const QString& piece : ListMidiFiles(QG_PROGRAM_DIR)) {
+        SCOPED_TRACE(piece.toStdString());
+        ASSERT_TRUE(mixer.Open((QString(QG_PROGRAM_DIR) + piece).toStdString()));
+        mixer.Play();
+        Level sum{}, music{};
+        for (int move = 0; move < 30; ++move) {
+            // Each effect in turn, a move every 200 ms, over the music.
+            mixer.PlayEffect(move % kEffectCount);
+            const Level l = Listen(mixer, 0.2);
+            sum.peak = std::max(sum.peak, l.peak);
+        }
+        mixer.StopEffect(0), mixer.StopEffect(1), mixer.StopEffect(2), mixer.StopEffect(3), mixer.StopEffect(4);
+        music = Listen(mixer, 1.0);
+        EXPECT_LT(sum.peak, 1.0);
+        EXPECT_GT(sum.peak, music.peak);  // the effects are heard over it
+        mixer.Close();
+    }
+    // The limiter bends, never clips: a sum beyond full scale stays under it.
+    std::vector<std::vector<float>> loud{std::vector<float>(kRate / 10, 1.0f), std::vector<float>(kRate / 10, -1.0f)};
+    for (float gain : {2.0f, 4.0f}) {
+        for (auto& e : loud) std::for_each(e.begin(), e.end(), [&](float& v) { v = std::copysign(gain, v); });
+        Mixer hot(loud);
+        for (int i = 0; i < 2; ++i) {
+            hot.PlayEffect(i);
+            const Level l = Listen(hot, 0.05);
+            EXPECT_LT(l.peak, 1.0);
+            EXPECT_GT(l.peak, Mixer::kKnee);
+        }
+    }
+}
+
+// Hundreds of open/play/pause/resume/stop/close cycles and effects while
+// another thread renders as the device would: players come and go under the
+// render lock, so nothing is freed while it renders. Built with
+// AddressSanitizer too.
+TEST_F(MixerTest, SurvivesManyCyclesWhileRendering) {
+    NEED_FONT();
+    const std::string other = dir.filePath("other.mid").toStdString();
+    WriteOneNote(QString::fromStdString(other), 300);
     std::atomic<bool> done{false};
     std::atomic<long> blocks{0};
     std::thread device([&] {
-        std::vector<float> l(64), r(64);
+        std::vector<float> block(2 * 64);
         while (!done) {
-            player.Render(l.data(), r.data(), 64);
+            mixer.Render(block.data(), 64);
             ++blocks;
         }
     });
     for (int cycle = 0; cycle < 400; ++cycle) {
-        ASSERT_TRUE(player.Open(cycle % 2 ? note : other));
-        player.Play();
-        player.Pause();
-        player.Resume();
+        ASSERT_TRUE(mixer.Open(cycle % 2 ? Note() : other));
+        mixer.Play();
+        mixer.PlayEffect(cycle % kEffectCount);
+        mixer.Pause();
+        mixer.Resume();
         if (cycle % 3 == 0) std::this_thread::yield();
-        player.Stop();
-        player.Play();
-        (void)player.Mode();
-        player.Close();
+        mixer.Stop();
+        mixer.StopEffect(cycle % kEffectCount);
+        mixer.Play();
+        (void)mixer.Mode();
+        mixer.Close();
     }
     done = true;
     device.join();
     EXPECT_GT(blocks.load(), 0);
-    EXPECT_EQ(player.Mode(), MusicMode::Stopped);
+    EXPECT_EQ(mixer.Mode(), MusicMode::Stopped);
+}
+
+// ---------------------------------------------------------------------------
+// MIDI files that play nothing.
+
+QByteArray Chunk(const char* id, const QByteArray& body) {
+    QByteArray c(id, 4);
+    const int size = static_cast<int>(body.size());
+    for (int shift : {24, 16, 8, 0}) c += static_cast<char>(size >> shift);
+    return c + body;
+}
+
+QByteArray Header(int tracks = 1) {
+    return Chunk("MThd", QByteArray("\0\x01\0", 3) + static_cast<char>(tracks) + QByteArray("\0\x60", 2));
+}
+
+const QByteArray kNoteTrack("\x00\x90\x45\x64\x60\x45\x00\x00\xFF\x2F\x00", 11);  // on, then off by running status
+
+bool Plays(const QByteArray& b) {
+    return MidiPlaysNotes(reinterpret_cast<const std::uint8_t*>(b.constData()), static_cast<std::size_t>(b.size()));
+}
+
+TEST(MidiCheck, OnlyFilesThatParseAndHoldANotePass) {
+    const QByteArray good = Header() + Chunk("MTrk", kNoteTrack);
+    QByteArray lyingLength = good;
+    lyingLength[21] = 0x40;  // the track claims more bytes than there are
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool plays;
+    } cases[] = {
+        {"a note, closed by running status", good, true},
+        {"an unknown chunk before the track is skipped", Header() + Chunk("XFIR", "abc") + Chunk("MTrk", kNoteTrack), true},
+        {"format 1 with a tempo track first",
+         Header(2) + Chunk("MTrk", QByteArray("\x00\xFF\x51\x03\x07\xA1\x20\x00\xFF\x2F\x00", 11)) + Chunk("MTrk", kNoteTrack),
+         true},
+        {"header alone", Header(), false},
+        {"header and zeros", Header() + QByteArray(4096, '\0'), false},
+        {"a track cut short", Header() + Chunk("MTrk", kNoteTrack).left(15), false},
+        {"a track length beyond the file", lyingLength, false},
+        {"fewer tracks than the header says", Header(2) + Chunk("MTrk", kNoteTrack), false},
+        {"only silent notes (velocity 0)", Header() + Chunk("MTrk", QByteArray("\x00\x90\x45\x00\x00\xFF\x2F\x00", 8)), false},
+        {"only a program change", Header() + Chunk("MTrk", QByteArray("\x00\xC0\x05\x00\xFF\x2F\x00", 7)), false},
+        {"data without a status", Header() + Chunk("MTrk", QByteArray("\x00\x45\x64\x00\xFF\x2F\x00", 7)), false},
+        {"an endless length", Header() + Chunk("MTrk", QByteArray("\xFF\xFF\xFF\xFF\xFF\x90\x45\x64", 8)), false},
+        {"not MIDI at all", QByteArray("RIFF this is not a song\n"), false},
+        {"nothing", QByteArray(), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Plays(c.bytes), c.plays) << c.what;
+}
+
+TEST(MidiCheck, AFileOverTheSizeLimitIsNotEvenRead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.mid");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // A good piece, padded with a chunk players skip: only its size is wrong.
+    const QByteArray piece = Header() + Chunk("MTrk", kNoteTrack);
+    f.write(piece);
+    f.write(Chunk("XPAD", QByteArray(static_cast<int>(kMaxMidiBytes) - piece.size() - 8, '\0')));
+    f.flush();
+    EXPECT_TRUE(ReadPlayableMidi(path.toStdString()).has_value());  // at the limit
+    f.write("x");
+    f.close();
+    EXPECT_FALSE(ReadPlayableMidi(path.toStdString()).has_value());  // one byte over
+}
+
+// A recording player over the mixer's real Open, as the audio thread drives it.
+class CheckingPlayer : public RecordingPlayer {
+public:
+    bool Open(const QString& path) override {
+        const bool ok = mixer.Open(path.toStdString());
+        Add("open " + QDir(path).dirName().toStdString() + (ok ? "" : " (refused)"));
+        return ok;
+    }
+    Mixer mixer{std::vector<std::vector<float>>{}};
+};
+
+TEST(MidiCheck, BrokenAndHugeFilesAreSkippedInNameOrder) {
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write("a-broken.mid", Header() + Chunk("MTrk", kNoteTrack).left(12));
+    write("b-huge.mid", Header());
+    {
+        QFile huge(dir.filePath("b-huge.mid"));  // MThd and 300 MB of zeros, sparse on disk
+        ASSERT_TRUE(huge.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(huge.resize(300LL << 20));
+    }
+    write("c-good.mid", Header() + Chunk("MTrk", kNoteTrack));
+    write("d-silent.mid", Header() + Chunk("MTrk", QByteArray("\x00\xC0\x05\x00\xFF\x2F\x00", 7)));
+    CheckingPlayer player;
+    MidiCycler cycler(player, dir.path());
+    ASSERT_TRUE(cycler.StartUp());
+    EXPECT_EQ(player.Take(), "open a-broken.mid (refused), open b-huge.mid (refused), open c-good.mid");
+    cycler.Tick(true);
+    EXPECT_EQ(player.Take(), "play");
+    cycler.SwitchOn();
+    EXPECT_EQ(player.Take(),
+              "stop, close, open d-silent.mid (refused), open a-broken.mid (refused), open b-huge.mid (refused), "
+              "open c-good.mid, play");
+    EXPECT_EQ(cycler.CurrentFile(), "c-good.mid");
+    // Once playing, the timer asks nothing more of the player.
+    cycler.Tick(true);
+    EXPECT_EQ(player.Take(), "");
+}
+
+// ---------------------------------------------------------------------------
+// The game's side: the module loaded and run off the window's thread.
+
+// Catches what the process writes to stderr meanwhile.
+class StderrCapture {
+public:
+    StderrCapture() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        file_ = std::tmpfile();
+        dup2(fileno(file_), 2);
+    }
+    ~StderrCapture() { Stop(); }
+    std::string Stop() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            dup2(saved_, 2);
+            close(saved_);
+            saved_ = -1;
+            std::rewind(file_);
+            char buf[4096];
+            std::size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0) text_.append(buf, n);
+            std::fclose(file_);
+        }
+        return text_;
+    }
+
+private:
+    int saved_ = -1;
+    std::FILE* file_ = nullptr;
+    std::string text_;
+};
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (had_) setenv(name_, old_.c_str(), 1);
+        else unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+// An engine that records the calls, on whichever thread they come, and can
+// hold OpenDevice as a stalled sound server would.
+class FakeEngine : public AudioEngine {
+public:
+    struct Log {
+        std::mutex lock;
+        std::condition_variable released;
+        bool stall = false;
+        bool device = true;
+        std::string trace;
+        std::vector<std::thread::id> threads;
+        // `music`: a call that must come on the audio thread.
+        void Add(const std::string& s, bool music = true) {
+            std::lock_guard guard(lock);
+            trace += (trace.empty() ? "" : ", ") + s;
+            if (music) threads.push_back(std::this_thread::get_id());
+        }
+        std::string Take() {
+            std::lock_guard guard(lock);
+            return std::exchange(trace, std::string());
+        }
+        void Release() {
+            std::lock_guard guard(lock);
+            stall = false;
+            released.notify_all();
+        }
+    };
+    explicit FakeEngine(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+    ~FakeEngine() override { log_->Add("deleted"); }
+    bool OpenDevice() override {
+        std::unique_lock guard(log_->lock);
+        log_->released.wait(guard, [&] { return !log_->stall; });
+        guard.unlock();
+        log_->Add("device");
+        return log_->device;
+    }
+    void CloseDevice() override { log_->Add("close device"); }
+    bool HasDevice() const override { return log_->device; }
+    bool LoadSoundFont(const char*) override { return font_ = true; }
+    bool SoundFontLoaded() const override { return font_; }
+    void PlayEffect(int i) override { log_->Add("effect" + std::to_string(i), false); }
+    void StopEffect(int) override {}
+    bool Open(const char* path) override {
+        log_->Add("open " + QFileInfo(QString::fromLocal8Bit(path)).fileName().toStdString());
+        return true;
+    }
+    void Play() override { log_->Add("play"), mode_ = MusicMode::Playing; }
+    void Stop() override { log_->Add("stop"), mode_ = MusicMode::Stopped; }
+    void Pause() override { log_->Add("pause"), mode_ = MusicMode::Paused; }
+    void Resume() override { log_->Add("resume"), mode_ = MusicMode::Playing; }
+    MusicMode Mode() const override { return mode_; }
+    void Close() override { log_->Add("close"), mode_ = MusicMode::Stopped; }
+    void Render(float*, int) override {}
+
+private:
+    std::shared_ptr<Log> log_;
+    bool font_ = false;
+    MusicMode mode_ = MusicMode::Stopped;
+};
+
+class GameAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* f : {"b.mid", "a.mid"}) WriteOneNote(dir.filePath(f), 300);
+    }
+    std::unique_ptr<GameAudio> WithFake() {
+        auto audio = std::make_unique<GameAudio>(dir.path());
+        audio->UseEngineFactory([log = log] { return new FakeEngine(log); });
+        return audio;
+    }
+    QTemporaryDir dir;
+    std::shared_ptr<FakeEngine::Log> log = std::make_shared<FakeEngine::Log>();
+};
+
+TEST_F(GameAudioTest, TheMusicRunsOnTheAudioThreadAndTicksOnlyUntilAPieceIsAsked) {
+    auto audio = WithFake();
+    ASSERT_TRUE(audio->StartUp());
+    EXPECT_FALSE(audio->EffectsAvailable());
+    audio->PlaySound(4, true);  // before the module is there: silent, no waiting
+    EXPECT_TRUE(audio->MusicNeedsTicks(true));
+    EXPECT_FALSE(audio->MusicNeedsTicks(false));
+    audio->Start();
+    ASSERT_TRUE(audio->WaitIdle(5000));
+    EXPECT_EQ(log->Take(), "device, open a.mid");  // start-up opens the first, not played
+    EXPECT_TRUE(audio->EffectsAvailable());
+
+    audio->Tick(true);
+    EXPECT_FALSE(audio->MusicNeedsTicks(true));  // the module repeats the piece itself
+    audio->Tick(true);
+    audio->PlaySound(4, true);
+    audio->PlaySound(1, false);
+    ASSERT_TRUE(audio->WaitIdle(5000));
+    const std::string t = log->Take();
+    EXPECT_TRUE(t == "play, effect3" || t == "effect3, play") << t;  // the effect does not queue
+    audio->SwitchOff();
+    audio->Tick(false);
+    audio->SwitchOn();
+    ASSERT_TRUE(audio->WaitIdle(5000));
+    EXPECT_EQ(log->Take(), "pause, stop, close, open b.mid, play");
+    EXPECT_FALSE(audio->MusicNeedsTicks(true));
+    {
+        std::lock_guard guard(log->lock);
+        for (std::size_t i = 0; i < log->threads.size(); ++i)
+            EXPECT_NE(log->threads[i], std::this_thread::get_id()) << i;  // never the window's thread
+    }
+    audio.reset();
+    EXPECT_EQ(log->Take(), "close device, deleted");
+}
+
+TEST_F(GameAudioTest, AStalledSoundServerHoldsUpNeitherTheWindowNorTheExit) {
+    log->stall = true;
+    auto audio = WithFake();
+    ASSERT_TRUE(audio->StartUp());
+    audio->Start();
+    for (int i = 0; i < 20; ++i) {
+        audio->PlaySound(4, true);
+        audio->Tick(true);
+        audio->SwitchOff();
+        audio->SwitchOn();
+    }
+    EXPECT_FALSE(audio->EffectsAvailable());
+    EXPECT_FALSE(audio->WaitIdle(50));
+    audio.reset();  // would never return if it waited for the stuck thread
+    EXPECT_EQ(log->Take(), "");
+    log->Release();  // the thread left behind finishes on its own
+    for (int i = 0; i < 500 && log->Take().find("deleted") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+TEST_F(GameAudioTest, TheModuleIsFoundBesideTheExecutableOrInstalled) {
+    EXPECT_EQ(AudioModuleCandidates("/opt/qg/bin"),
+              QStringList({"/opt/qg/bin/quirko-gyrelle-audio.so", "/opt/qg/lib/quirko-gyrelle/quirko-gyrelle-audio.so"}));
+    EXPECT_TRUE(QFileInfo(QString(QG_PROGRAM_DIR) + kAudioModuleFile).isFile());
+}
+
+// Without a device, or without the module: silent, the music set-up as
+// usual, and one line on stderr, nothing from the sound libraries.
+TEST_F(GameAudioTest, WithoutADeviceOrModuleTheGameIsSilentAndSaysSoOnce) {
+    const struct {
+        const char* what;
+        const char* driver;
+        QStringList module;
+    } cases[] = {
+        {"no such driver", "qg-no-such-driver", AudioModuleCandidates(QG_PROGRAM_DIR)},
+        {"no module", "dummy", {dir.filePath("missing/quirko-gyrelle-audio.so")}},
+        {"not a module", "dummy", {dir.filePath("a.mid")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedEnv env("SDL_AUDIODRIVER", c.driver);
+        StderrCapture err;
+        {
+            GameAudio audio(dir.path());
+            audio.UseModuleCandidates(c.module);
+            EXPECT_TRUE(audio.StartUp());
+            audio.Start();
+            audio.Tick(true);
+            ASSERT_TRUE(audio.WaitIdle(10000));
+            EXPECT_FALSE(audio.EffectsAvailable());
+            audio.PlaySound(4, true);
+            audio.SwitchOff();
+            audio.SwitchOn();
+            ASSERT_TRUE(audio.WaitIdle(10000));
+        }
+        const std::string text = err.Stop();
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        EXPECT_EQ(text.rfind("quirko-gyrelle: no sound", 0), 0u) << text;
+    }
+}
+
+// The real module on SDL's dummy device, which plays in real time into
+// nothing: effects and music through it, quietly, then a clean close.
+TEST_F(GameAudioTest, TheModuleRunsOnSdlsDummyDevice) {
+    ScopedEnv env("SDL_AUDIODRIVER", "dummy");
+    StderrCapture err;
+    {
+        GameAudio audio(dir.path());
+        audio.UseModuleCandidates(AudioModuleCandidates(QG_PROGRAM_DIR));
+        ASSERT_TRUE(audio.StartUp());
+        audio.Start();
+        ASSERT_TRUE(audio.WaitIdle(10000));
+        EXPECT_TRUE(audio.EffectsAvailable());
+        for (int i = 0; i < 20; ++i) {
+            audio.PlaySound(1 + i % kEffectCount, true);
+            audio.Tick(true);
+            if (i % 4 == 3) audio.SwitchOff(), audio.SwitchOn();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_TRUE(audio.WaitIdle(20000));
+    }
+    EXPECT_EQ(err.Stop(), "");
 }
 
 }  // namespace

@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  qt6-multimedia-dev
   libfluidsynth-dev fluid-soundfont-gm
+  libsdl2-dev
   fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -1,0 +1,98 @@
+// The Mixer behind an SDL2 sound device: the engine of the audio module.
+
+#include <SDL.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <mutex>
+
+#include "audio/AudioEngine.h"
+#include "audio/Mixer.h"
+
+namespace qg {
+namespace {
+
+// 512 frames at 44.1 kHz: an effect starts within about 12 ms of its press.
+constexpr int kBufferFrames = 512;
+
+extern "C" void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+// SDL falls back to ALSA, whose library reports every missing card on
+// stderr. Its error handler is global: set it before SDL loads it.
+void SilenceAlsa() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (!alsa) return;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(QuietAlsa);
+        // Kept loaded: the handler must stay set while SDL uses the library.
+    });
+}
+
+class SdlEngine : public AudioEngine {
+public:
+    SdlEngine() : mixer_(DecodedEffects()) {}
+    ~SdlEngine() override { CloseDevice(); }
+
+    bool OpenDevice() override {
+        if (device_) return true;
+        SilenceAlsa();
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quirko Gyrelle");
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quirko Gyrelle");
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        SDL_AudioSpec want{};
+        want.freq = Mixer::kSampleRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = kBufferFrames;
+        want.callback = &SdlEngine::Callback;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        // SDL converts when the device wants another format.
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!device_) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        SDL_PauseAudioDevice(device_, 0);
+        return true;
+    }
+
+    void CloseDevice() override {
+        if (!device_) return;
+        SDL_CloseAudioDevice(device_);  // waits for the callback to return
+        device_ = 0;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    bool HasDevice() const override { return device_ != 0; }
+    bool LoadSoundFont(const char* path) override { return mixer_.LoadSoundFont(path ? path : ""); }
+    bool SoundFontLoaded() const override { return mixer_.SoundFontLoaded(); }
+    void PlayEffect(int index) override { mixer_.PlayEffect(index); }
+    void StopEffect(int index) override { mixer_.StopEffect(index); }
+    bool Open(const char* path) override { return path && mixer_.Open(path); }
+    void Play() override { mixer_.Play(); }
+    void Stop() override { mixer_.Stop(); }
+    void Pause() override { mixer_.Pause(); }
+    void Resume() override { mixer_.Resume(); }
+    MusicMode Mode() const override { return mixer_.Mode(); }
+    void Close() override { mixer_.Close(); }
+    void Render(float* stereo, int frames) override { mixer_.Render(stereo, frames); }
+
+private:
+    static void Callback(void* self, Uint8* stream, int bytes) {
+        static_cast<SdlEngine*>(self)->mixer_.Render(reinterpret_cast<float*>(stream),
+                                                     bytes / static_cast<int>(2 * sizeof(float)));
+    }
+
+    Mixer mixer_;
+    SDL_AudioDeviceID device_ = 0;
+};
+
+}  // namespace
+
+AudioEngine* NewSdlEngine() { return new SdlEngine(); }
+
+}  // namespace qg
