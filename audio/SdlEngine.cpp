@@ -41,7 +41,10 @@ public:
         SilenceAlsa();
         SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quirko Gyrelle");
         SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quirko Gyrelle");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            SDL_Quit();  // the hints and the error text go with it
+            return false;
+        }
         SDL_AudioSpec want{};
         want.freq = Mixer::kSampleRate;
         want.format = AUDIO_F32SYS;
@@ -53,7 +56,7 @@ public:
         // SDL converts when the device wants another format.
         device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (!device_) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            SDL_Quit();
             return false;
         }
         SDL_PauseAudioDevice(device_, 0);
@@ -64,7 +67,7 @@ public:
         if (!device_) return;
         SDL_CloseAudioDevice(device_);  // waits for the callback to return
         device_ = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_Quit();  // SDL serves nothing else in this process
     }
 
     bool HasDevice() const override { return device_ != 0; }

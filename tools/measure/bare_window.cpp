@@ -1,0 +1,75 @@
+// Start-up yardsticks for tools/measure_audio.py.
+//
+//   qg_bare_window                      a bare Qt 6 window of the game's size
+//   qg_bare_window --first-paint PROGRAM [ARGS...]
+//       starts PROGRAM and prints the milliseconds from its start until the
+//       screen first shows non-uniform pixels, then ends it. Run on an X
+//       server whose root window is plain (Xvfb -br) and without a window
+//       manager, so the first pixels drawn are the program's own.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kWidth = 500, kHeight = 33 + 333;  // the toolbar and the board
+
+bool Uniform(const QImage& image) {
+    const QImage img = image.convertToFormat(QImage::Format_RGB32);
+    const QRgb first = img.pixel(0, 0);
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (line[x] != first) return false;
+    }
+    return true;
+}
+
+int FirstPaint(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !Uniform(screen->grabWindow(0).toImage())) {
+        std::fprintf(stderr, "qg_bare_window: the screen is not plain to begin with\n");
+        return 2;
+    }
+    QStringList args;
+    for (int i = 3; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    program.start(QString::fromLocal8Bit(argv[2]), args);
+    double ms = -1;
+    while (clock.elapsed() < 20000) {
+        if (!Uniform(screen->grabWindow(0).toImage())) {
+            ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            break;
+        }
+        QThread::usleep(500);
+    }
+    program.kill();
+    program.waitForFinished(5000);
+    if (ms < 0) return 1;
+    std::printf("%.1f\n", ms);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--first-paint") == 0) return FirstPaint(argc, argv);
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle("Bare window");
+    window.setFixedSize(kWidth, kHeight);
+    window.show();
+    return app.exec();
+}
