@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Measures what the game's sound costs and how well it keeps time.
 
     tools/measure_audio.py GAME_DIR [--bare BARE_WINDOW] [--runs 5] [--display 97]
