@@ -28,6 +28,8 @@ namespace {
 
 constexpr char kSection[] = "common";
 constexpr char kQuirkoHome[] = "https://www.quirkogames.example/";
+// The audio module is loaded this long after start-up, once the window is painted.
+constexpr int kAudioStartDelayMs = 200;
 
 }  // namespace
 
@@ -174,15 +176,12 @@ bool TMainForm::FormCreate() {
     PlaceRulesShape();
     OptionBtn_->setEnabled(puzzle.HasOption());
     firstActivation_ = true;
-    // Music set-up: the first MIDI file is opened but not played. The
-    // SoundFont is loaded later, once the window is on screen.
-    if (!Midi_) {
-        auto fluid = std::make_unique<FluidMusicPlayer>();
-        fluid_ = fluid.get();
-        Midi_ = std::move(fluid);
-    }
-    midiFiles_ = std::make_unique<MidiCycler>(*Midi_, programDir_);
-    MidiBtn_->setEnabled(midiFiles_->StartUp());
+    // Music set-up: the first MIDI file is opened but not played. The audio
+    // module comes once the window is on screen, on a thread of its own.
+    MidiBtn_->setEnabled(audio().StartUp());
+    QTimer::singleShot(kAudioStartDelayMs, this, [this] {
+        if (isVisible()) EnsureEffects();
+    });
     ApplyTexts();
     setWindowTitle(QString::fromLatin1(kCaption));
 
@@ -384,41 +383,29 @@ void TMainForm::ShowHighscores(const std::string& tableKey, int elapsed) {
 
 void TMainForm::TimerTimer() {
     const bool musicOn = MidiBtn_->isEnabled() && MidiBtn_->isChecked();
-    if (isVisible()) {
-        // Audio is set up only now, so that it never holds up the first paint.
-        EnsureEffects();
-        if (musicOn && fluid_ && !soundFontAsked_) {
-            soundFontAsked_ = true;
-            fluid_->StartLoading(BestSoundFont());
-        }
-    }
-    if (midiFiles_) midiFiles_->Tick(musicOn);
+    // Audio is set up only now, so that it never holds up the first paint.
+    if (isVisible()) EnsureEffects();
+    audio().Tick(musicOn);
     game_.Tick();
 }
 
 void TMainForm::PlaySound(Sound sound) {
     if (!SoundBtn_->isChecked()) return;
     EnsureEffects();
-    WaveList_->PlaySound(static_cast<int>(sound), SoundBtn_->isChecked());
+    audio().PlaySound(static_cast<int>(sound), SoundBtn_->isChecked());
 }
 
-void TMainForm::EnsureEffects() {
-    if (WaveList_) return;
-    if (!waveOutput_) waveOutput_ = std::make_unique<QtEffectOutput>();
-    WaveList_ = std::make_unique<SoundEffects>(*waveOutput_);
+// Loads the audio module and opens the device off this thread; returns at once.
+void TMainForm::EnsureEffects() { audio().Start(); }
+
+GameAudio& TMainForm::audio() {
+    if (!audio_) audio_ = std::make_unique<GameAudio>(programDir_);
+    return *audio_;
 }
 
-void TMainForm::UseEffectOutput(std::unique_ptr<EffectOutput> output) {
-    WaveList_.reset();
-    waveOutput_ = std::move(output);
-    EnsureEffects();
-}
+void TMainForm::UseEffectOutput(std::unique_ptr<EffectOutput> output) { audio().UseEffectOutput(std::move(output)); }
 
-void TMainForm::UseMediaPlayer(std::unique_ptr<MediaPlayer> player) {
-    midiFiles_.reset();
-    fluid_ = nullptr;
-    Midi_ = std::move(player);
-}
+void TMainForm::UseMediaPlayer(std::unique_ptr<MediaPlayer> player) { audio().UseMediaPlayer(std::move(player)); }
 
 // The clock at its place in the toolbar: a sunken frame, the black field, the
 // caption (its text comes with the other texts) and the digits.
@@ -512,9 +499,9 @@ void TMainForm::cClick() {
 void TMainForm::SoundBtnClick() { ApplyTexts(); }
 
 void TMainForm::MidiBtnClick() {
-    if (MidiBtn_->isEnabled() && midiFiles_) {
-        if (MidiBtn_->isChecked()) midiFiles_->SwitchOn();
-        else midiFiles_->SwitchOff();
+    if (MidiBtn_->isEnabled()) {
+        if (MidiBtn_->isChecked()) audio().SwitchOn();
+        else audio().SwitchOff();
     }
     ApplyTexts();
 }

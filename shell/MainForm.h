@@ -12,8 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "audio/MusicPlayer.h"
-#include "audio/SoundEffects.h"
+#include "audio/GameAudio.h"
 #include "core/Game.h"
 #include "puzzles/PuzzleRecords.h"
 #include "settings/Settings.h"
@@ -93,6 +92,7 @@ public:
     // come before FormCreate.
     void UseEffectOutput(std::unique_ptr<EffectOutput> output);
     void UseMediaPlayer(std::unique_ptr<MediaPlayer> player);
+    GameAudio& audio();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -178,12 +178,9 @@ private:
     QWidget* tim_ = nullptr;
     QLabel* TimeLabel_ = nullptr;
     ClockBox* timbox_ = nullptr;
-    std::unique_ptr<EffectOutput> waveOutput_;  // made when first needed, never at start-up
-    std::unique_ptr<SoundEffects> WaveList_;
-    std::unique_ptr<MediaPlayer> Midi_;
-    FluidMusicPlayer* fluid_ = nullptr;  // Midi_, when it is FluidSynth
-    std::unique_ptr<MidiCycler> midiFiles_;
-    bool soundFontAsked_ = false;
+    // The effects (WaveList) and the music (Midi and the MIDI file search);
+    // the audio module behind them is loaded only after the first paint.
+    std::unique_ptr<GameAudio> audio_;
 };
 
 }  // namespace qg

@@ -1,21 +1,25 @@
 // The sound effects and the music buttons: PlaySound through a recording
-// output, the five compiled-in effects read back from the program's own
-// resources, and SoundBtn and MidiBtn in the main window with recording
-// stand-ins for the sound card.
+// output, the five effects read back from what the audio module carries,
+// and SoundBtn and MidiBtn in the main window, with recording stand-ins for
+// the sound card and with no sound device at all.
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "audio/MusicPlayer.h"
-#include "audio/SoundEffects.h"
+#include "audio/EffectWaves.h"
+#include "audio/GameAudio.h"
 #include "tests/ShellFixture.h"
 
 namespace qg {
@@ -98,14 +102,11 @@ Wav ReadWav(const QByteArray& b) {
 }
 
 TEST(SoundResources, EveryEffectIsAShortCleanWaveAtItsLevel) {
-    RegisterSoundResources();
     std::vector<std::vector<double>> all;
     for (int i = 0; i < kEffectCount; ++i) {
-        const QString name = QString(kEffectResourceDir) + kEffectFiles[i];
-        QFile f(name);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-        const Wav w = ReadWav(f.readAll());
-        SCOPED_TRACE(name.toStdString());
+        const std::span<const std::uint8_t> bytes = EffectWave(i);
+        const Wav w = ReadWav(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+        SCOPED_TRACE(kEffectFiles[i]);
         EXPECT_EQ(w.format, 1);  // PCM
         EXPECT_EQ(w.channels, 1);
         EXPECT_EQ(w.rate, 44100);
@@ -248,6 +249,88 @@ TEST_F(ShellAudio, NoMusicFileDisablesMidiBtnAndKeepsItsStoredState) {
         form.reset();
         EXPECT_EQ(Settings().ReadBool("common", "music", !stored), stored);
     }
+}
+
+// Catches what the process writes to stderr meanwhile.
+class StderrCapture {
+public:
+    StderrCapture() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        file_ = std::tmpfile();
+        dup2(fileno(file_), 2);
+    }
+    ~StderrCapture() { Stop(); }
+    std::vector<std::string> Stop() {
+        if (saved_ < 0) return lines_;
+        std::fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+        saved_ = -1;
+        std::rewind(file_);
+        char line[1024];
+        while (std::fgets(line, sizeof line, file_)) lines_.emplace_back(line);
+        std::fclose(file_);
+        return lines_;
+    }
+
+private:
+    int saved_ = -1;
+    std::FILE* file_ = nullptr;
+    std::vector<std::string> lines_;
+};
+
+// No sound device (SDL is pointed at a driver that does not exist): the game
+// plays on in silence, both buttons work and are stored with the
+// settings as usual, and stderr gets one line of ours and nothing from the
+// sound libraries.
+TEST(ShellWithoutSound, TheButtonsWorkTheSettingsKeepAndOneLineIsSaid) {
+    test::ConfigHome config;
+    test::ScriptedWindows windows;
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "qg-no-such-driver", 1);
+    StderrCapture err;
+    {
+        auto form = std::make_unique<TMainForm>(test::GameDir(), &windows);
+        form->audio().UseModuleCandidates(AudioModuleCandidates(test::GameDir()));
+        ASSERT_TRUE(form->FormCreate());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        form->timer().stop();
+        form->TimerTimer();  // the audio set-up, after the first paint
+        ASSERT_TRUE(form->audio().WaitIdle(10000));
+        EXPECT_FALSE(form->audio().EffectsAvailable());
+        EXPECT_TRUE(form->soundBtn()->isChecked());
+        EXPECT_TRUE(form->midiBtn()->isEnabled());  // there is music, only nothing to play it on
+        EXPECT_TRUE(form->midiBtn()->isChecked());
+        test::ClickBoard(*form, kHubX, kHubY);  // a move, silent
+        test::ClickButton(*form, "MidiBtn");
+        EXPECT_FALSE(form->midiBtn()->isChecked());
+        test::ClickButton(*form, "SoundBtn");
+        EXPECT_FALSE(form->soundBtn()->isChecked());
+        test::ClickButton(*form, "MidiBtn");
+        test::ClickButton(*form, "MidiBtn");
+        form->TimerTimer();
+        ASSERT_TRUE(form->audio().WaitIdle(10000));
+        windows.quitAnswer = kAnswerYes;
+        form->close();
+    }
+    const std::vector<std::string> lines = err.Stop();
+    if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else unsetenv("SDL_AUDIODRIVER");
+    Settings settings;
+    EXPECT_FALSE(settings.ReadBool("common", "sound", true));
+    EXPECT_FALSE(settings.ReadBool("common", "music", true));
+    int ours = 0;
+    for (const std::string& line : lines) {
+        if (line.rfind("quirko-gyrelle: no sound", 0) == 0) ++ours;
+        QString l = QString::fromStdString(line).toLower();
+        for (const char* chatter : {"alsa", "pulse", "sdl", "fluid", "jack"})
+            EXPECT_FALSE(l.contains(chatter)) << line;
+    }
+    EXPECT_EQ(ours, 1);
 }
 
 }  // namespace
