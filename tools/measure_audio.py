@@ -13,7 +13,9 @@ size and sgt-twiddle, five runs each, medians:
 
   first paint     exec to the first non-uniform pixels on screen
   RSS             resident memory 3 s after start, music off
-  wake-ups        context switches of all threads over 10 s idle, music off
+  wake-ups        context switches of all threads over 10 s idle, music off,
+                  from 12 s after start (the game sets its sound device aside
+                  after some seconds of silence)
   music           RSS with music on, and the busiest thread's CPU besides the
                   window's (the audio thread) over 10 s
   effects         30 TORVANE moves 400 ms apart, recorded from the sink's
@@ -42,6 +44,7 @@ RATE = 44100
 HUB = (165, 197)        # TORVANE's middle plate, in window coordinates
 MOVES, SPACING = 30, 0.4
 LATE_LIMIT_MS = 40.0
+VERBOSE = False
 
 
 def ensure_tools():
@@ -159,11 +162,12 @@ def first_paint(stage, bare, argv):
 
 
 def idle(stage, argv):
-    """RSS at 3 s, then wake-ups over 10 s, music off."""
+    """RSS at 3 s, then wake-ups over 10 s from 12 s on, music off."""
     stage.settings(music=False)
     p = Program(stage, argv)
     time.sleep(3)
     rss = status_value(f"/proc/{p.proc.pid}/status", "VmRSS") / 1024
+    time.sleep(9)
     before = switches(p.proc.pid)
     time.sleep(10)
     wakeups = switches(p.proc.pid) - before
@@ -264,6 +268,9 @@ def effects(stage, argv, clack, with_music):
         energy = np.convolve(seg * seg, np.ones(n), mode="valid")
         corr = num / (np.sqrt(energy * np.dot(clack, clack)) + 1e-12)
         best = int(np.argmax(corr))
+        if VERBOSE:
+            print(f"  press at {press - presses[0]:6.3f} s: best match {corr[best]:.2f}, "
+                  f"{1000 * ((lo + best) / RATE + rec.start - press):6.1f} ms after it")
         if corr[best] > 0.5:
             found += 1
             late.append(1000 * ((lo + best) / RATE + rec.start - press))
@@ -277,7 +284,10 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--display", type=int, default=97)
     ap.add_argument("--only", default="paint,idle,music,effects")
+    ap.add_argument("--verbose", action="store_true", help="every press's match")
     args = ap.parse_args()
+    global VERBOSE
+    VERBOSE = args.verbose
     ensure_tools()
     game_dir = os.path.abspath(args.game_dir)
     bare = args.bare or os.path.join(game_dir, "..", "tools", "qg_bare_window")
