@@ -24,6 +24,14 @@ public:
     // Stops the device's thread and closes it; may wait like OpenDevice.
     virtual void CloseDevice() = 0;
     virtual bool HasDevice() const = 0;
+    // An open device wakes the process hundreds of times a second even when
+    // it plays nothing, so it is set aside while all is silent: Suspend
+    // closes the device (OpenDevice opens it again), Running tells whether
+    // it is open, and Idle whether there is nothing to render (no music
+    // playing, no effect sounding). Running and Idle are safe on any thread.
+    virtual void Suspend() = 0;
+    virtual bool Running() const = 0;
+    virtual bool Idle() const = 0;
 
     // Loads a SoundFont, its samples only as presets need them. Slow: call it
     // off the window's thread. Until then the music renders silence.

@@ -53,6 +53,7 @@ struct GameAudio::Shared {
 
     QStringList candidates;
     std::function<AudioEngine*()> factory;
+    std::chrono::milliseconds idleLook{5000};
     std::atomic<AudioEngine*> engine{nullptr};  // set once its device is open; for the effects
     AudioEngine* made = nullptr;                // the audio thread's own view of it
 
@@ -74,15 +75,35 @@ struct GameAudio::Shared {
         std::unique_lock guard(s->lock);
         s->loading = false;
         s->changed.notify_all();
+        bool silent = false;  // nothing to render at the last look
         for (;;) {
-            s->changed.wait(guard, [&] { return s->quit || !s->jobs.empty(); });
+            auto ready = [&] { return s->quit || !s->jobs.empty(); };
+            // While the device runs, a look now and then: one that has been
+            // silent for two looks in a row is set aside.
+            if (e && e->Running()) s->changed.wait_for(guard, s->idleLook, ready);
+            else s->changed.wait(guard, ready);
             if (s->quit) break;
+            if (s->jobs.empty()) {
+                const bool idle = e->Idle();
+                if (idle && silent) {
+                    guard.unlock();
+                    e->Suspend();
+                    // An effect that came meanwhile found the device still running.
+                    if (!e->Idle()) e->OpenDevice();
+                    guard.lock();
+                }
+                silent = idle && !silent;
+                continue;
+            }
             auto job = std::move(s->jobs.front());
             s->jobs.pop_front();
             s->busy = true;
             guard.unlock();
             job(*s);
+            // Something to play on a device set aside: open it again.
+            if (e && !e->Running() && !e->Idle()) e->OpenDevice();
             guard.lock();
+            silent = false;
             s->busy = false;
             s->changed.notify_all();
         }
@@ -137,7 +158,15 @@ public:
     explicit EngineEffects(std::shared_ptr<GameAudio::Shared> s) : s_(std::move(s)) {}
     bool Available() const override { return s_->engine.load() != nullptr; }
     void Play(int index) override {
-        if (AudioEngine* e = s_->engine.load()) e->PlayEffect(index);
+        AudioEngine* e = s_->engine.load();
+        if (!e) return;
+        e->PlayEffect(index);
+        // A device set aside is opened again by the audio thread.
+        if (!e->Running()) {
+            std::lock_guard guard(s_->lock);
+            s_->jobs.push_back([](GameAudio::Shared&) {});
+            s_->changed.notify_all();
+        }
     }
     void Stop(int index) override {
         if (AudioEngine* e = s_->engine.load()) e->StopEffect(index);
@@ -203,6 +232,8 @@ void GameAudio::UseMediaPlayer(std::unique_ptr<MediaPlayer> player) {
 void GameAudio::UseModuleCandidates(QStringList paths) { s_->candidates = std::move(paths); }
 
 void GameAudio::UseEngineFactory(std::function<AudioEngine*()> make) { s_->factory = std::move(make); }
+
+void GameAudio::UseIdleLook(std::chrono::milliseconds every) { s_->idleLook = every; }
 
 bool GameAudio::StartUp() {
     if (inline_) return enabled_ = s_->cycler->StartUp();

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -43,6 +44,9 @@ public:
     // executable's folder by default), or how the engine is made instead.
     void UseModuleCandidates(QStringList paths);
     void UseEngineFactory(std::function<AudioEngine*()> make);
+    // How often the audio thread looks whether the device has fallen silent;
+    // it is set aside after two silent looks in a row (5 s by default).
+    void UseIdleLook(std::chrono::milliseconds every);
 
     // Music set-up at start-up: true when there is music, so MidiBtn is
     // enabled. The first file is opened (not played) once the module is there.

@@ -207,6 +207,11 @@ void Mixer::Close() {
     d_->mode = MusicMode::Stopped;
 }
 
+bool Mixer::Idle() const {
+    std::lock_guard guard(d_->lock);
+    return d_->voice < 0 && (d_->mode != MusicMode::Playing || d_->file.empty());
+}
+
 std::vector<std::vector<float>> DecodedEffects() {
     std::vector<std::vector<float>> out;
     for (int i = 0; i < kEffectCount; ++i) {

@@ -44,6 +44,9 @@ public:
     MusicMode Mode() const;
     void Close();
 
+    // Nothing to render: no music playing or waiting for its font, no effect sounding.
+    bool Idle() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d_;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -38,12 +39,15 @@ public:
 
     bool OpenDevice() override {
         if (device_) return true;
-        SilenceAlsa();
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quirko Gyrelle");
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quirko Gyrelle");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            SDL_Quit();  // the hints and the error text go with it
-            return false;
+        if (!initialised_) {
+            SilenceAlsa();
+            SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quirko Gyrelle");
+            SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quirko Gyrelle");
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+                SDL_Quit();  // the hints and the error text go with it
+                return false;
+            }
+            initialised_ = true;
         }
         SDL_AudioSpec want{};
         want.freq = Mixer::kSampleRate;
@@ -57,20 +61,31 @@ public:
         device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (!device_) {
             SDL_Quit();
+            initialised_ = false;
             return false;
         }
         SDL_PauseAudioDevice(device_, 0);
+        running_ = true;
         return true;
     }
 
     void CloseDevice() override {
-        if (!device_) return;
-        SDL_CloseAudioDevice(device_);  // waits for the callback to return
-        device_ = 0;
+        Suspend();
+        if (!initialised_) return;
         SDL_Quit();  // SDL serves nothing else in this process
+        initialised_ = false;
     }
 
-    bool HasDevice() const override { return device_ != 0; }
+    void Suspend() override {
+        if (!device_) return;
+        running_ = false;
+        SDL_CloseAudioDevice(device_);  // waits for the callback to return
+        device_ = 0;
+    }
+
+    bool HasDevice() const override { return initialised_; }
+    bool Running() const override { return running_; }
+    bool Idle() const override { return mixer_.Idle(); }
     bool LoadSoundFont(const char* path) override { return mixer_.LoadSoundFont(path ? path : ""); }
     bool SoundFontLoaded() const override { return mixer_.SoundFontLoaded(); }
     void PlayEffect(int index) override { mixer_.PlayEffect(index); }
@@ -92,6 +107,8 @@ private:
 
     Mixer mixer_;
     SDL_AudioDeviceID device_ = 0;
+    bool initialised_ = false;  // SDL's audio is up; the device may be set aside
+    std::atomic<bool> running_{false};
 };
 
 }  // namespace

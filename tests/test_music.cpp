@@ -424,6 +424,25 @@ TEST_F(MixerTest, ANewEffectCutsOffTheOneStillSounding) {
     EXPECT_EQ(Listen(mixer, 0.01).peak, 0.0);
 }
 
+// Idle (the device may be set aside) only while nothing would be heard.
+TEST_F(MixerTest, IsIdleOnlyWhileNothingSounds) {
+    EXPECT_TRUE(mixer.Idle());
+    mixer.PlayEffect(3);
+    EXPECT_FALSE(mixer.Idle());
+    Listen(mixer, static_cast<double>(effects[3].size() + kBlock) / kRate);
+    EXPECT_TRUE(mixer.Idle());  // played to its end
+    ASSERT_TRUE(mixer.Open(Note()));
+    EXPECT_TRUE(mixer.Idle());
+    mixer.Play();
+    EXPECT_FALSE(mixer.Idle());  // also while the font is still on its way
+    mixer.Pause();
+    EXPECT_TRUE(mixer.Idle());
+    mixer.Resume();
+    EXPECT_FALSE(mixer.Idle());
+    mixer.Stop();
+    EXPECT_TRUE(mixer.Idle());
+}
+
 // The device renders on its own thread in real time while the window's
 // thread starts an effect and then sleeps through a move's pauses: the
 // effect sounds from the next block on, whole, while the window sleeps.
@@ -713,6 +732,8 @@ public:
         std::condition_variable released;
         bool stall = false;
         bool device = true;
+        std::atomic<bool> idle{false};
+        std::atomic<bool> running{false};
         std::string trace;
         std::vector<std::thread::id> threads;
         // `music`: a call that must come on the audio thread.
@@ -738,13 +759,23 @@ public:
         log_->released.wait(guard, [&] { return !log_->stall; });
         guard.unlock();
         log_->Add("device");
+        log_->running = log_->device;
         return log_->device;
     }
     void CloseDevice() override { log_->Add("close device"); }
     bool HasDevice() const override { return log_->device; }
+    void Suspend() override {
+        log_->Add("suspend");
+        log_->running = false;
+    }
+    bool Running() const override { return log_->running; }
+    bool Idle() const override { return log_->idle; }
     bool LoadSoundFont(const char*) override { return font_ = true; }
     bool SoundFontLoaded() const override { return font_; }
-    void PlayEffect(int i) override { log_->Add("effect" + std::to_string(i), false); }
+    void PlayEffect(int i) override {
+        log_->Add("effect" + std::to_string(i), false);
+        log_->idle = false;
+    }
     void StopEffect(int) override {}
     bool Open(const char* path) override {
         log_->Add("open " + QFileInfo(QString::fromLocal8Bit(path)).fileName().toStdString());
@@ -812,6 +843,28 @@ TEST_F(GameAudioTest, TheMusicRunsOnTheAudioThreadAndTicksOnlyUntilAPieceIsAsked
     }
     audio.reset();
     EXPECT_EQ(log->Take(), "close device, deleted");
+}
+
+// A device that renders nothing still wakes the process hundreds of times a
+// second: after two silent looks it is set aside, and the next effect has
+// the audio thread open it again.
+TEST_F(GameAudioTest, ASilentDeviceIsSetAsideAndTheNextEffectOpensItAgain) {
+    log->idle = true;
+    auto audio = WithFake();
+    audio->UseIdleLook(std::chrono::milliseconds(20));
+    ASSERT_TRUE(audio->StartUp());
+    audio->Start();
+    ASSERT_TRUE(audio->WaitIdle(5000));  // the device is open
+    for (int i = 0; i < 500 && log->running; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(audio->WaitIdle(5000));
+    EXPECT_EQ(log->Take(), "device, open a.mid, suspend");
+    EXPECT_TRUE(audio->EffectsAvailable());
+    audio->PlaySound(4, true);
+    ASSERT_TRUE(audio->WaitIdle(5000));
+    EXPECT_EQ(log->Take(), "effect3, device");
+    EXPECT_TRUE(log->running);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(log->Take(), "");  // busy: it stays open
 }
 
 TEST_F(GameAudioTest, AStalledSoundServerHoldsUpNeitherTheWindowNorTheExit) {

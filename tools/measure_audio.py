@@ -63,7 +63,10 @@ def ensure_tools():
 
 
 class Stage:
-    """Xvfb, a private PulseAudio with a null sink, a settings folder."""
+    """Xvfb, a private PulseAudio with a null sink, a settings folder.
+
+    Xvfb runs without Composite: GTK would otherwise draw Twiddle through a
+    32-bit visual, which a grab of the root window does not see."""
 
     def __init__(self, display):
         self.dir = tempfile.mkdtemp(prefix="qg-measure.")
@@ -75,7 +78,8 @@ class Stage:
                         PULSE_SERVER=f"unix:{run}/pulse/native")
         self.env.pop("PULSE_SINK", None)
         self.procs = []
-        self.procs.append(subprocess.Popen(["Xvfb", self.display, "-screen", "0", "640x480x24", "-br", "-nolisten", "tcp"],
+        self.procs.append(subprocess.Popen(["Xvfb", self.display, "-screen", "0", "640x480x24", "-br", "-nolisten", "tcp",
+                                            "-extension", "Composite"],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         subprocess.run(["pulseaudio", "-D", "--exit-idle-time=-1", "-n", "--disallow-exit",
                         f"--log-target=file:{self.dir}/pulse.log",
