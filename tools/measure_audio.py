@@ -15,7 +15,8 @@ size and sgt-twiddle, five runs each, medians:
   RSS             resident memory 3 s after start, music off
   wake-ups        context switches of all threads over 10 s idle, music off,
                   from 12 s after start (the game sets its sound device aside
-                  after some seconds of silence)
+                  after some seconds of silence); a thread that ends within
+                  those 10 s is not counted
   music           RSS with music on, and the busiest thread's CPU besides the
                   window's (the audio thread) over 10 s
   effects         30 TORVANE moves 400 ms apart, recorded from the sink's
@@ -128,14 +129,20 @@ def status_value(path, key):
 
 
 def switches(pid):
-    total = 0
+    """Context switches so far, by thread."""
+    out = {}
     for t in tasks(pid):
         try:
-            total += status_value(t + "/status", "voluntary_ctxt_switches")
-            total += status_value(t + "/status", "nonvoluntary_ctxt_switches")
+            out[os.path.basename(t)] = (status_value(t + "/status", "voluntary_ctxt_switches") +
+                                        status_value(t + "/status", "nonvoluntary_ctxt_switches"))
         except OSError:
             pass
-    return total
+    return out
+
+
+def switches_between(a, b):
+    # A thread that ended meanwhile takes its count with it: those are lost.
+    return sum(n - a.get(t, 0) for t, n in b.items())
 
 
 def cpu_ticks(pid):
@@ -174,7 +181,7 @@ def idle(stage, argv):
     time.sleep(9)
     before = switches(p.proc.pid)
     time.sleep(10)
-    wakeups = switches(p.proc.pid) - before
+    wakeups = switches_between(before, switches(p.proc.pid))
     p.end()
     return rss, wakeups
 
@@ -288,6 +295,7 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--display", type=int, default=97)
     ap.add_argument("--only", default="paint,idle,music,effects")
+    ap.add_argument("--programs", default="game,bare,twiddle", help="which to measure for paint and idle")
     ap.add_argument("--verbose", action="store_true", help="every press's match")
     args = ap.parse_args()
     global VERBOSE
@@ -298,6 +306,7 @@ def main():
     game = [os.path.join(game_dir, "quirko-gyrelle")]
     programs = {"game": game, "bare": [bare], "twiddle": [shutil.which("sgt-twiddle") or "/usr/games/sgt-twiddle"]}
     only = args.only.split(",")
+    programs = {k: v for k, v in programs.items() if k in args.programs.split(",")}
     med = statistics.median
     stage = Stage(args.display)
     try:

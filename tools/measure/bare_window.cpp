@@ -45,9 +45,16 @@ int FirstPaint(int argc, char** argv) {
     if (!screen) return 2;
     const QRect box(kWatchAt, kWatchAt, kWatch, kWatch);
     auto grab = [&] { return screen->grabWindow(0, box.x(), box.y(), box.width(), box.height()).toImage(); };
-    const QImage before = grab().convertToFormat(QImage::Format_RGB32);
-    const QRgb plain = before.pixel(0, 0);
-    if (!Plain(before, plain)) {
+    // The plain colour is that of the screen's bottom right corner, where no
+    // measured window reaches; a window of the program measured before may
+    // take a moment to go.
+    const QPoint corner = screen->geometry().bottomRight();
+    const QRgb plain =
+        screen->grabWindow(0, corner.x(), corner.y(), 1, 1).toImage().convertToFormat(QImage::Format_RGB32).pixel(0, 0);
+    QElapsedTimer settle;
+    settle.start();
+    while (!Plain(grab(), plain) && settle.elapsed() < 5000) QThread::usleep(10000);
+    if (!Plain(grab(), plain)) {
         std::fprintf(stderr, "qg_bare_window: the screen is not plain to begin with\n");
         return 2;
     }
