@@ -18,5 +18,6 @@ QImage MakeCirrelaSheet();
 // resources ":/pictures/NAME"). Each returns false if a file could not be written.
 bool MakeToolbarPictures(const QString& dir, QStringList& files);  // buttons, icon
 bool MakeClockPictures(const QString& dir, QStringList& files);    // the digit strip
+bool MakeDialogPictures(const QString& dir, QStringList& files);   // window texture, glyphs, flags, splash
 
 }  // namespace art

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
         }
     }
     QStringList files;
-    if (!art::MakeToolbarPictures(resourceDir, files) || !art::MakeClockPictures(resourceDir, files)) {
+    if (!art::MakeToolbarPictures(resourceDir, files) || !art::MakeClockPictures(resourceDir, files) ||
+        !art::MakeDialogPictures(resourceDir, files)) {
         std::fprintf(stderr, "qg_artgen: cannot write the pictures into %s\n", qPrintable(resourceDir));
         return 1;
     }
