@@ -3,23 +3,32 @@
 #include <QMessageBox>
 
 #include "settings/Settings.h"
+#include "shell/MessageDialogs.h"
 #include "shell/Texts.h"
 
 namespace qg {
 
 GameWindows::GameWindows(QWidget& mainWindow, QString programDir, Settings& settings)
-    : mainWindow_(mainWindow), programDir_(std::move(programDir)), settings_(settings) {}
+    : mainWindow_(mainWindow), programDir_(std::move(programDir)), settings_(settings) {
+    TongueDlg_ = std::make_unique<TTongueDlg>(mainWindow_);
+    EndGameDlg_ = std::make_unique<TEndGameDlg>(mainWindow_);
+    NewGameDlg_ = std::make_unique<TNewGameDlg>(mainWindow_);
+    PauseDlg_ = std::make_unique<TPauseDlg>(mainWindow_);
+    DoneDlg_ = std::make_unique<TDoneDlg>(mainWindow_);
+    // The splash's time runs from here.
+    Splash_ = std::make_unique<TSplash>(mainWindow_);
+}
 
 GameWindows::~GameWindows() = default;
 
-// Windows not built yet behave as if closed at once, and the questions answer
-// so that the game stays usable (give up: yes; quit: yes).
-void GameWindows::ShowSplash() {}
-std::optional<int> GameWindows::ChooseLanguage(int) { return std::nullopt; }
-int GameWindows::AskGiveUp(int) { return kAnswerYes; }
-int GameWindows::AskQuit(int) { return kAnswerYes; }
-void GameWindows::ShowPaused(int) {}
-void GameWindows::ShowSolved(int) {}
+void GameWindows::ShowSplash() { Splash_->ShowModal(); }
+std::optional<int> GameWindows::ChooseLanguage(int) { return TongueDlg_->Choose(); }
+int GameWindows::AskGiveUp(int language) { return NewGameDlg_->ShowModal(language); }
+int GameWindows::AskQuit(int language) { return EndGameDlg_->ShowModal(language); }
+void GameWindows::ShowPaused(int language) { PauseDlg_->ShowModal(language); }
+void GameWindows::ShowSolved(int language) { DoneDlg_->ShowModal(language); }
+
+// Windows not built yet behave as if closed at once.
 void GameWindows::ShowHighscores(int, const QString&, int) {}
 void GameWindows::ShowAbout(int) {}
 void GameWindows::ShowHelp(int) {}

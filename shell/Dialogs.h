@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -11,6 +12,12 @@ class QWidget;
 namespace qg {
 
 class Settings;
+class TTongueDlg;
+class TEndGameDlg;
+class TNewGameDlg;
+class TPauseDlg;
+class TDoneDlg;
+class TSplash;
 
 // Results the shell reads.
 inline constexpr int kAnswerYes = 1;      // give-up and quit questions: go ahead
@@ -59,10 +66,25 @@ public:
     void CloseHelp() override;
     void ShowError(QWidget* parent, const QString& text) override;
 
+    // The windows themselves, for tests that look at them.
+    TTongueDlg& TongueDlg() { return *TongueDlg_; }
+    TEndGameDlg& EndGameDlg() { return *EndGameDlg_; }
+    TNewGameDlg& NewGameDlg() { return *NewGameDlg_; }
+    TPauseDlg& PauseDlg() { return *PauseDlg_; }
+    TDoneDlg& DoneDlg() { return *DoneDlg_; }
+    TSplash& Splash() { return *Splash_; }
+
 private:
     QWidget& mainWindow_;
     QString programDir_;
     Settings& settings_;
+    // In the order they are made at start-up.
+    std::unique_ptr<TTongueDlg> TongueDlg_;
+    std::unique_ptr<TEndGameDlg> EndGameDlg_;
+    std::unique_ptr<TNewGameDlg> NewGameDlg_;
+    std::unique_ptr<TPauseDlg> PauseDlg_;
+    std::unique_ptr<TDoneDlg> DoneDlg_;
+    std::unique_ptr<TSplash> Splash_;
 };
 
 }  // namespace qg

@@ -1,5 +1,6 @@
 #include "shell/TexturedDialog.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace qg {
@@ -36,6 +37,12 @@ int TexturedDialog::ShowModal(int language) {
 void TexturedDialog::showEvent(QShowEvent* event) {
     move(CentredOver(mainWindow_, size()));
     QDialog::showEvent(event);
+}
+
+bool TexturedDialog::event(QEvent* event) {
+    // Every activation places the window again, as when it opens.
+    if (event->type() == QEvent::WindowActivate) move(CentredOver(mainWindow_, size()));
+    return QDialog::event(event);
 }
 
 void TexturedDialog::paintEvent(QPaintEvent*) {

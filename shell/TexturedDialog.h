@@ -31,6 +31,7 @@ protected:
 
     QWidget& mainWindow() const { return mainWindow_; }
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
