@@ -4,6 +4,7 @@
 // then left, top, right and bottom of the window's normal frame rectangle,
 // joined by commas ("200,0,1,262,201,764,567").
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -27,6 +28,12 @@ inline constexpr int kShowMaximized = 3;
 // top, pulled back so that the whole frame lies on the screen when it fits;
 // centred when the stored text is missing or not of the stored form.
 QPoint PlaceWindow(const QString& stored, QSize frame, const QRect& screen);
+// The same over all connected screens, the primary one first: a frame that
+// lies wholly on the screens (on any one, or across neighbours) stays where
+// it was stored; one that hangs off them is pulled onto the screen that
+// holds most of it (the primary one when none does); the centred place is
+// on the primary screen.
+QPoint PlaceWindow(const QString& stored, QSize frame, const QList<QRect>& screens);
 
 // The stored text for a frame rectangle.
 QString DescribePlacement(const QRect& frame, int showCommand);

@@ -19,6 +19,7 @@
 
 #include "shell/Dialogs.h"
 #include "shell/MessageDialogs.h"
+#include "shell/PositionKeeper.h"
 #include "tests/ShellFixture.h"
 
 static void InitPictures() { Q_INIT_RESOURCE(pictures); }
@@ -583,6 +584,36 @@ TEST_F(GameTest, SolvedWindowOnceWhenThePuzzleIsSolved) {
     EXPECT_EQ(player.seen, std::vector<std::string>{"DoneDlg"});
     EXPECT_EQ(stateShown, kStateSolved);
     EXPECT_EQ(said, "Hurra, geschafft!");
+}
+
+// ---- The main window's stored place with more than one screen
+
+TEST(StoredPlaceOnScreens, KeptOnAnyScreenPulledBackOnlyWhereUnreachable) {
+    const QSize frame(504, 370);
+    const QRect primary(0, 0, 1920, 1080), left(-1280, 0, 1280, 1024), above(0, -1080, 1920, 1080);
+    struct Case {
+        const char* what;
+        const char* stored;
+        QList<QRect> screens;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"on the screen left of the primary", "200,0,1,-1000,100,-496,470", {primary, left}, {-1000, 100}},
+        {"on the screen above the primary", "200,0,1,100,-900,604,-530", {primary, above}, {100, -900}},
+        {"across two screens", "200,0,1,-200,100,304,470", {primary, left}, {-200, 100}},
+        {"across three screens, a corner where none is", "200,0,1,-100,-100,404,270", {primary, left, above}, {0, 0}},
+        {"off the left screen's left edge", "200,0,1,-1400,100,-896,470", {primary, left}, {-1280, 100}},
+        {"off the left screen's bottom", "200,0,1,-1000,900,-496,1270", {primary, left}, {-1000, 654}},
+        {"into the gap below the smaller screen", "200,0,1,-300,800,204,1170", {primary, left}, {-504, 654}},
+        {"on a screen that is gone", "200,0,1,-3000,100,-2496,470", {primary, left}, {0, 100}},
+        {"above the primary with nothing there", "200,0,1,100,-50,604,320", {primary, left}, {100, 0}},
+        {"off the primary's right edge", "200,0,1,1800,100,2304,470", {primary, left}, {1416, 100}},
+        {"nothing stored: centred on the primary", "", {primary, left}, {708, 355}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(PlaceWindow(c.stored, frame, c.screens), c.expected);
+    }
 }
 
 }  // namespace
