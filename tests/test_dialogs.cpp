@@ -380,18 +380,32 @@ class GameTest : public ::testing::Test {
 protected:
     // Opens the main window as the player starts it; `firstActs` answer the
     // windows of the first activation, whose names come back in order.
-    std::vector<std::string> Start(int storedLanguage, std::vector<Act> firstActs) {
+    std::vector<std::string> Start(int storedLanguage, std::vector<Act> firstActs, const QString& dir = GameDir()) {
         InitPictures();
         if (storedLanguage != -1) Settings().WriteInteger("common", "tongue", storedLanguage);
         const std::size_t expected = firstActs.size();
         Player first(std::move(firstActs));
-        form_ = std::make_unique<TMainForm>(GameDir());
+        form_ = std::make_unique<TMainForm>(dir);
+        form_->game().UseClock(clock_);
         if (!form_->FormCreate()) return {"no start"};
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get())) return {"not exposed"};
         for (int i = 0; i < 200 && (first.seen.size() < expected || QApplication::activeModalWidget()); ++i) QTest::qWait(10);
         form_->timer().stop();
         return first.seen;
+    }
+    // Puts the current puzzle in play at `elapsed` with the clock running.
+    void InPlay(int elapsed) {
+        form_->Session(form_->GameIndex()).State = kStateInPlay;
+        form_->Session(form_->GameIndex()).Elapsed = elapsed;
+        form_->game().StopClock();
+        form_->game().StartClock();
+    }
+    // Whether the clock counts: a second of play adds five ticks.
+    bool ClockCounts() {
+        const int before = form_->Session(form_->GameIndex()).Elapsed;
+        Ticks(*form_, clock_, 5);
+        return form_->Session(form_->GameIndex()).Elapsed == before + 5 && form_->timer().isActive();
     }
     // A snapshot of the board as the puzzle draws it now.
     std::vector<std::uint32_t> Board() {
@@ -401,6 +415,7 @@ protected:
     }
 
     ConfigHome home_;
+    FakePlayClock clock_;
     std::unique_ptr<TMainForm> form_;
 };
 
@@ -480,11 +495,11 @@ TEST_F(GameTest, QuitQuestionForExitButtonAndSystemClose) {
         for (const Case& c : answers) {
             SCOPED_TRACE(std::string(byExitButton ? "exit button, " : "system close, ") + c.what);
             ASSERT_EQ(Start(0, {ClickSplash()}), std::vector<std::string>{"Splash"});
-            form_->Session(0).State = kStateInPlay;
-            form_->timer().start();
+            InPlay(3);
             bool clockStopped = false;
             Player player({[&](QDialog& d) {
                 clockStopped = !form_->timer().isActive();
+                clock_.Advance(std::chrono::seconds(10));  // the player thinks it over
                 c.answer(d);
             }});
             if (byExitButton) ClickButton(*form_, "ExitBtn");
@@ -494,7 +509,8 @@ TEST_F(GameTest, QuitQuestionForExitButtonAndSystemClose) {
             EXPECT_TRUE(clockStopped);
             EXPECT_EQ(form_->isVisible(), !c.ends);
             if (!c.ends) {
-                EXPECT_TRUE(form_->timer().isActive());
+                EXPECT_EQ(form_->Session(0).Elapsed, 3);
+                EXPECT_TRUE(ClockCounts());
             }
             form_.reset();
         }
@@ -525,19 +541,18 @@ TEST_F(GameTest, GiveUpQuestionOnlyInPlayAndNoKeepsTheGame) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.command) + " in state " + std::to_string(c.state));
+        InPlay(37);
         form_->Session(kPellora).State = c.state;
-        form_->Session(kPellora).Elapsed = 37;
-        form_->timer().start();
         const auto before = Board();
         Player player(c.answer ? std::vector<Act>{c.answer} : std::vector<Act>{});
         // The option button's upper-right triangle: one variant up.
         ClickButton(*form_, c.command, QPoint(20, 4));
         EXPECT_EQ(player.seen, c.answer ? std::vector<std::string>{"NewGameDlg"} : std::vector<std::string>{});
-        EXPECT_TRUE(form_->timer().isActive());
         if (c.keeps) {
             EXPECT_EQ(form_->Session(kPellora).State, kStateInPlay);
             EXPECT_EQ(form_->Session(kPellora).Elapsed, 37);
             EXPECT_EQ(Board(), before);
+            EXPECT_TRUE(ClockCounts());
         } else {
             EXPECT_EQ(form_->Session(kPellora).Elapsed, 0);
         }
@@ -549,22 +564,24 @@ TEST_F(GameTest, PauseStopsTheClockAndOpensOnlyInPlay) {
     ASSERT_EQ(Start(0, {ClickSplash()}), std::vector<std::string>{"Splash"});
     for (const std::uint8_t state : {kStateInPlay, kStateReady, kStateSolved}) {
         SCOPED_TRACE(int(state));
+        InPlay(5);
         form_->Session(0).State = state;
-        form_->Session(0).Elapsed = 5;
-        form_->timer().start();
         bool clockStopped = false;
         Player player({[&](QDialog& d) {
             clockStopped = !form_->timer().isActive();
-            // Ticks that would come now count nothing.
-            QTest::qWait(form_->timer().interval() + 50);
-            EXPECT_EQ(form_->Session(0).Elapsed, 5);
+            // A long break, with a tick that might come meanwhile.
+            clock_.Advance(std::chrono::minutes(5));
+            form_->TimerTimer();
             QTest::mouseClick(Btn(d, "OKBtn"), Qt::LeftButton);
         }});
         ClickButton(*form_, "PauseBtn");
         const bool inPlay = state == kStateInPlay;
         EXPECT_EQ(player.seen, inPlay ? std::vector<std::string>{"PauseDlg"} : std::vector<std::string>{});
         EXPECT_EQ(clockStopped, inPlay);
-        EXPECT_TRUE(form_->timer().isActive());
+        EXPECT_EQ(form_->Session(0).Elapsed, 5);
+        if (inPlay) {
+            EXPECT_TRUE(ClockCounts());
+        }
     }
 }
 
@@ -579,11 +596,33 @@ TEST_F(GameTest, SolvedWindowOnceWhenThePuzzleIsSolved) {
         said = d.findChild<QLabel*>("Msg")->text();
         Press(d, Qt::Key_Return);
     }});
-    form_->PuzzleSolved();
-    form_->PuzzleSolved();
+    form_->game().PuzzleSolved();
+    form_->game().PuzzleSolved();
     EXPECT_EQ(player.seen, std::vector<std::string>{"DoneDlg"});
     EXPECT_EQ(stateShown, kStateSolved);
     EXPECT_EQ(said, "Hurra, geschafft!");
+}
+
+// A sheet that cannot be loaded on a switch shows its box while the clock of
+// the puzzle in play stands still, and the game goes on where it was.
+TEST_F(GameTest, SheetErrorOnASwitchStopsTheClockWhileItsBoxIsOpen) {
+    ProgramDir dir;
+    ASSERT_TRUE(QFile::remove(dir.Path("b2.bmp")));
+    ASSERT_EQ(Start(0, {ClickSplash()}, dir.Dir()), std::vector<std::string>{"Splash"});
+    InPlay(8);
+    bool clockStopped = false;
+    Player player({[&](QDialog& d) {
+        clockStopped = !form_->timer().isActive();
+        clock_.Advance(std::chrono::seconds(30));
+        form_->TimerTimer();
+        d.accept();
+    }});
+    ClickButton(*form_, "PelloraBtn");
+    EXPECT_EQ(player.seen.size(), 1u);
+    EXPECT_TRUE(clockStopped);
+    EXPECT_EQ(form_->GameIndex(), kTorvane);
+    EXPECT_EQ(form_->Session(kTorvane).Elapsed, 8);
+    EXPECT_TRUE(ClockCounts());
 }
 
 // ---- The main window's stored place with more than one screen
