@@ -244,7 +244,10 @@ void TMainForm::SelectGame(int index) {
     auto sheet = LoadSheet(programDir_, puzzle);
     if (!sheet) {
         std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + puzzle.sheetFile));
+        // The clock of a puzzle in play does not count while the box is read.
+        game_.StopClock();
         windows_->ShowError(this, SheetMissingText(Language_, programDir_ + puzzle.sheetFile));
+        game_.StartClock();
         return;
     }
     game_.SwitchTo(index, std::move(*sheet));
