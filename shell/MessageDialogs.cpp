@@ -214,8 +214,9 @@ void TEndGameDlg::ApplyTexts(int language) {
 // ---- The language choice
 
 TTongueDlg::TTongueDlg(QWidget& mainWindow)
-    : QDialog(&mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                               Qt::WindowCloseButtonHint),
+    // A title bar with the close box only: the window has a fixed size.
+    : QDialog(&mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       mainWindow_(mainWindow) {
     setObjectName("TongueDlg");
     setWindowTitle(QString::fromLatin1(kCaption));
