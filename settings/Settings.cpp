@@ -1,23 +1,23 @@
 #include "settings/Settings.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QStringList>
+#include <QStringDecoder>
 #include <QUuid>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
-#include <map>
 #include <mutex>
 #include <set>
+#include <thread>
 #include <utility>
 
 namespace qg {
@@ -27,47 +27,512 @@ namespace {
 constexpr char kStoreFolder[] = "QuirkoGames/QuirkoGyrelle";
 constexpr char kStoreFile[] = "V1.ini";
 
+// Files being written carry this mark after the store's name.
+constexpr char kDraftMark[] = ".new-";
+constexpr char kLockMark[] = ".writer-lock";
+
 // Names are stored in lower case; files edited by hand may use any case.
 QString Canonical(const QString& name) { return name.toLower(); }
 
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-// Every key of the store that names section/name in some spelling, the
-// program's own spelling first.
-QStringList MatchingKeys(QSettings& store, const QString& section, const QString& name) {
-    QStringList keys;
-    const QString own = Canonical(section) + '/' + Canonical(name);
-    for (const QString& group : store.childGroups()) {
-        if (!SameName(group, section)) continue;
-        store.beginGroup(group);
-        const QStringList names = store.childKeys();
-        store.endGroup();
-        for (const QString& key : names) {
-            if (!SameName(key, name)) continue;
-            const QString full = group + '/' + key;
-            if (full == own) keys.prepend(full);
-            else keys.append(full);
-        }
-    }
-    return keys;
+// ---------------------------------------------------------------------------
+// The INI text, line by line.
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+bool IsHexDigit(char16_t c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
 }
 
-// Files being written carry this mark after the store's name.
-constexpr char kDraftMark[] = ".new-";
-constexpr char kLockMark[] = ".writer-lock";
+// Section and value names: letters, digits, '_', '-' and '.' as they are,
+// '/' as '\', everything else as %XX or %UXXXX.
+QByteArray EncodeKey(const QString& key) {
+    QByteArray out;
+    for (const QChar qc : key) {
+        const char16_t c = qc.unicode();
+        if (c == '/') out += '\\';
+        else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+                 c == '.')
+            out += char(c);
+        else if (c <= 0xFF) out += '%', out += kHex[c / 16], out += kHex[c % 16];
+        else {
+            out += "%U";
+            for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+        }
+    }
+    return out;
+}
+
+QString DecodeKey(QByteArrayView key) {
+    QString out;
+    qsizetype i = 0;
+    while (i < key.size()) {
+        const char c = key[i];
+        if (c == '\\') {
+            out += '/';
+            ++i;
+        } else if (c == '%' && i + 1 < key.size() && key[i + 1] == 'U') {
+            qsizetype j = i + 2;
+            char16_t value = 0;
+            while (j < key.size() && j < i + 6 && HexValue(key[j]) >= 0) value = char16_t(value * 16 + HexValue(key[j++]));
+            if (j == i + 2) out += QString::fromUtf8(key.sliced(i, 2)), j = i + 2;
+            else out += QChar(value);
+            i = j;
+        } else if (c == '%') {
+            qsizetype j = i + 1;
+            int value = 0;
+            while (j < key.size() && j < i + 3 && HexValue(key[j]) >= 0) value = value * 16 + HexValue(key[j++]);
+            if (j == i + 1) out += '%';
+            else out += QChar(char16_t(value));
+            i = j;
+        } else {
+            qsizetype j = i;
+            while (j < key.size() && key[j] != '\\' && key[j] != '%') ++j;
+            out += QString::fromUtf8(key.sliced(i, j - i));
+            i = j;
+        }
+    }
+    return out;
+}
+
+QByteArrayView Trimmed(QByteArrayView s) {
+    while (!s.isEmpty() && (s.front() == ' ' || s.front() == '\t')) s = s.sliced(1);
+    while (!s.isEmpty() && (s.back() == ' ' || s.back() == '\t')) s.chop(1);
+    return s;
+}
+
+struct Line {
+    enum Kind { Blank, Comment, Section, Key, Odd };
+    qsizetype begin = 0, end = 0;  // its bytes, the line break included
+    Kind kind = Odd;
+    QString name;       // Section: the section; Key: the value's name
+    QString section;    // Key: the section it lies in ("" before the first)
+    QByteArray value;   // Key: the text after the '='
+    QByteArray lineBreak;  // the line's own break; empty for a last line without one
+};
+
+// A backslash takes the next byte with it, line breaks too: a value may go
+// on over several lines.
+QList<Line> SplitLines(const QByteArray& file) {
+    QList<Line> lines;
+    QString section;
+    qsizetype i = 0;
+    const qsizetype n = file.size();
+    while (i < n) {
+        Line line;
+        line.begin = i;
+        qsizetype contentEnd = n;
+        while (i < n) {
+            const char c = file[i++];
+            if (c == '\\') {
+                if (i < n) {
+                    const char e = file[i++];
+                    if ((e == '\n' || e == '\r') && i < n && (file[i] == '\n' || file[i] == '\r') && file[i] != e) ++i;
+                }
+                continue;
+            }
+            if (c == '\n' || c == '\r') {
+                contentEnd = i - 1;
+                if (i < n && (file[i] == '\n' || file[i] == '\r') && file[i] != c) ++i;
+                line.lineBreak = file.mid(contentEnd, i - contentEnd);
+                break;
+            }
+        }
+        line.end = i;
+        QByteArrayView content(file.constData() + line.begin, contentEnd - line.begin);
+        if (line.begin == 0 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
+        const QByteArrayView trimmed = Trimmed(content);
+        if (trimmed.isEmpty()) {
+            line.kind = Line::Blank;
+        } else if (trimmed.front() == ';' || trimmed.front() == '#') {
+            line.kind = Line::Comment;
+        } else if (trimmed.front() == '[' && trimmed.indexOf(']') > 0) {
+            line.kind = Line::Section;
+            const QByteArrayView inner = Trimmed(trimmed.sliced(1, trimmed.indexOf(']') - 1));
+            line.name = SameName(QString::fromUtf8(inner), "general") ? QString() : DecodeKey(inner);
+            section = line.name;
+        } else if (const qsizetype eq = trimmed.indexOf('='); eq > 0) {
+            line.kind = Line::Key;
+            line.name = DecodeKey(Trimmed(trimmed.first(eq)));
+            line.section = section;
+            line.value = trimmed.sliced(eq + 1).toByteArray();
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
+// The line that holds section/name: the program's own spelling (the last
+// one, as later lines win), else the first of any other spelling.
+qsizetype FindLine(const QList<Line>& lines, const QString& section, const QString& name) {
+    const QString ownSection = Canonical(section), ownName = Canonical(name);
+    qsizetype own = -1, other = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line& l = lines[i];
+        if (l.kind != Line::Key || !SameName(l.section, section) || !SameName(l.name, name)) continue;
+        if (l.section == ownSection && l.name == ownName) own = i;
+        else if (other < 0) other = i;
+    }
+    return own >= 0 ? own : other;
+}
+
+void ChopTrailingSpaces(QString& s, qsizetype limit) {
+    while (s.size() > limit && (s.back() == ' ' || s.back() == '\t')) s.chop(1);
+}
+
+}  // namespace
+
+namespace ini {
+
+std::optional<QString> DecodeText(const QByteArray& raw) {
+    // The unescaping QSettings applies: quotes, backslash escapes, and
+    // unquoted commas that make a list.
+    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
+                                           {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    QString current;
+    bool isList = false, inQuotes = false, quoted = false;
+    qsizetype i = 0;
+    const qsizetype n = raw.size();
+    while (i < n && (raw[i] == ' ' || raw[i] == '\t')) ++i;
+    qsizetype chopLimit = 0;
+    while (i < n) {
+        const char c = raw[i];
+        if (c == '\\') {
+            ++i;
+            if (i >= n) break;
+            const char e = raw[i++];
+            bool named = false;
+            for (const auto& esc : kEscapes)
+                if (e == esc[0]) {
+                    current += QLatin1Char(esc[1]);
+                    named = true;
+                    break;
+                }
+            if (named) {
+                chopLimit = current.size();
+                continue;
+            }
+            if (e == 'x' || (e >= '0' && e <= '7')) {
+                const int base = e == 'x' ? 16 : 8;
+                char16_t value = e == 'x' ? 0 : char16_t(e - '0');
+                if (e == 'x' && !(i < n && IsHexDigit(raw[i]))) {
+                    chopLimit = current.size();
+                    continue;
+                }
+                while (i < n) {
+                    const int d = HexValue(raw[i]);
+                    if (d < 0 || d >= base) break;
+                    value = char16_t(value * base + d);
+                    ++i;
+                }
+                current += QChar(value);
+            } else if (e == '\n' || e == '\r') {
+                if (i < n && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != e) ++i;
+            }
+            chopLimit = current.size();
+        } else if (c == '"') {
+            ++i;
+            quoted = true;
+            inQuotes = !inQuotes;
+            if (!inQuotes)
+                while (i < n && (raw[i] == ' ' || raw[i] == '\t')) ++i;
+        } else if (c == ',' && !inQuotes) {
+            // A list: not a text value, whatever follows.
+            isList = true;
+            break;
+        } else {
+            qsizetype j = i + 1;
+            while (j < n && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',') ++j;
+            current += QString::fromUtf8(raw.constData() + i, j - i);
+            i = j;
+        }
+    }
+    if (isList) return std::nullopt;
+    if (!quoted) ChopTrailingSpaces(current, chopLimit);
+
+    // Values of other types carry an @-mark; a text that starts with '@'
+    // has it doubled.
+    if (current.startsWith('@')) {
+        if (current.endsWith(')')) {
+            if (current.startsWith("@String(")) return current.sliced(8).chopped(1);
+            for (const char* other : {"@ByteArray(", "@Variant(", "@DateTime(", "@Rect(", "@Size(", "@Point("})
+                if (current.startsWith(QLatin1String(other))) return std::nullopt;
+            if (current == "@Invalid()") return std::nullopt;
+        }
+        if (current.startsWith("@@")) return current.sliced(1);
+    }
+    return current;
+}
+
+QByteArray EncodeText(const QString& text) {
+    QString marked = text;
+    if (marked.contains(QChar::Null)) marked = "@String(" + marked + ')';
+    else if (marked.startsWith('@')) marked.prepend('@');
+
+    // The escaping QSettings applies, so that it reads the value back too.
+    QByteArray out;
+    QString plain;  // characters taken as they are, in UTF-8
+    auto flush = [&] {
+        out += plain.toUtf8();
+        plain.clear();
+    };
+    bool needsQuotes = false, escapeNextIfDigit = false;
+    for (const QChar qc : marked) {
+        const char16_t c = qc.unicode();
+        if (c == ';' || c == ',' || c == '=') needsQuotes = true;
+        if (escapeNextIfDigit && IsHexDigit(c)) {
+            out += "\\x" + QByteArray::number(c, 16);
+            continue;
+        }
+        escapeNextIfDigit = false;
+        const char* named = nullptr;
+        switch (c) {
+        case '\a': named = "\\a"; break;
+        case '\b': named = "\\b"; break;
+        case '\f': named = "\\f"; break;
+        case '\n': named = "\\n"; break;
+        case '\r': named = "\\r"; break;
+        case '\t': named = "\\t"; break;
+        case '\v': named = "\\v"; break;
+        case '"': named = "\\\""; break;
+        case '\\': named = "\\\\"; break;
+        default: break;
+        }
+        if (named) {
+            flush();
+            out += named;
+        } else if (c == 0) {
+            flush();
+            out += "\\0";
+            escapeNextIfDigit = true;
+        } else if (c <= 0x1F) {
+            flush();
+            out += "\\x" + QByteArray::number(c, 16);
+            escapeNextIfDigit = true;
+        } else {
+            plain += qc;
+        }
+    }
+    flush();
+    if (needsQuotes || (!out.isEmpty() && (out.front() == ' ' || out.back() == ' '))) out = '"' + out + '"';
+    return out;
+}
+
+std::optional<QString> Find(const QByteArray& file, const QString& section, const QString& name) {
+    const QList<Line> lines = SplitLines(file);
+    const qsizetype at = FindLine(lines, section, name);
+    if (at < 0) return std::nullopt;
+    return DecodeText(lines[at].value);
+}
+
+QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values) {
+    QByteArray text = file;
+    for (const Settings::Value& v : values) {
+        const QList<Line> lines = SplitLines(text);
+        const QByteArray eol = text.contains("\r\n") ? "\r\n" : "\n";
+        const QString ownSection = Canonical(v.section), ownName = Canonical(v.name);
+        const QByteArray newLine = EncodeKey(ownName) + '=' + EncodeText(v.text);
+
+        // One line per name: the program's own spelling is rewritten in
+        // place, every other spelling goes.
+        const qsizetype keep = FindLine(lines, v.section, v.name);
+        const bool keepIsOwn = keep >= 0 && lines[keep].section == ownSection && lines[keep].name == ownName;
+        QByteArray out;
+        qsizetype insertAt = -1;  // in out: after the own section's last key
+        bool insertNeedsBreak = false;
+        bool inOwnSection = false;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const Line& l = lines[i];
+            if (l.kind == Line::Section) inOwnSection = l.name == ownSection;
+            if (l.kind == Line::Key && SameName(l.section, v.section) && SameName(l.name, v.name)) {
+                if (i == keep && keepIsOwn) out += newLine + l.lineBreak;
+                continue;
+            }
+            out += text.mid(l.begin, l.end - l.begin);
+            if (inOwnSection && (l.kind == Line::Section || l.kind == Line::Key)) {
+                insertAt = out.size();
+                insertNeedsBreak = l.lineBreak.isEmpty();
+            }
+        }
+        if (!keepIsOwn) {
+            if (insertAt >= 0) {
+                out.insert(insertAt, (insertNeedsBreak ? eol : QByteArray()) + newLine + eol);
+            } else {
+                if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out += eol;
+                if (!out.isEmpty()) out += eol;
+                out += '[' + EncodeKey(ownSection) + ']' + eol + newLine + eol;
+            }
+        }
+        text = out;
+    }
+    return text;
+}
+
+bool LooksLikeText(const QByteArray& file) {
+    // UTF-16 and UTF-32 hold zero bytes in every Latin character; binary
+    // data holds them and other control bytes throughout.
+    qsizetype controls = 0;
+    for (const char c : file) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0) return false;
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') ++controls;
+    }
+    return controls * 64 <= file.size();
+}
+
+}  // namespace ini
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The file on disk.
+
+enum class Trouble {
+    None,
+    Missing,
+    Unreadable,    // errno in err
+    NotRegular,
+    TooLarge,
+    NotText,
+    ReadOnly,
+    Locked,
+    NoFolder,
+    WriteFailed,   // errno in err
+    NotAsWritten,
+};
+
+struct Problem {
+    Trouble trouble = Trouble::None;
+    int err = 0;
+};
+
+QString Cause(const Problem& p) {
+    const QString why = p.err ? QString::fromLocal8Bit(std::strerror(p.err)) : QString();
+    switch (p.trouble) {
+    case Trouble::Unreadable: return "the file cannot be read (" + why + ")";
+    case Trouble::NotRegular: return "it is not a regular file";
+    case Trouble::TooLarge: return QString("the file is larger than %1 MB").arg(Settings::kMaxFileBytes >> 20);
+    case Trouble::NotText: return "the file is not a text settings file (binary data or UTF-16)";
+    case Trouble::ReadOnly: return "the file is read-only";
+    case Trouble::Locked:
+        return QString("another program has been writing it for more than %1 ms").arg(Settings::kLockWait.count());
+    case Trouble::NoFolder: return "its folder cannot be created";
+    case Trouble::WriteFailed:
+        if (p.err == ENOSPC || p.err == EDQUOT || p.err == EFBIG) return "the disk is full (" + why + ")";
+        if (p.err == EACCES || p.err == EPERM || p.err == EROFS) return "no write permission (" + why + ")";
+        return why;
+    case Trouble::NotAsWritten: return "the new file did not read back as written";
+    default: return "unknown";
+    }
+}
+
+// A store in trouble is reported once, not once per value; a write that
+// lands again ends the trouble.
+std::mutex reportMutex;
+std::set<QString> reportedPaths;
+
+void Report(const QString& path, const QString& text) {
+    std::lock_guard lock(reportMutex);
+    if (!reportedPaths.insert(path).second) return;
+    std::fprintf(stderr, "quirko-gyrelle: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+void Landed(const QString& path) {
+    std::lock_guard lock(reportMutex);
+    reportedPaths.erase(path);
+}
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+struct Loaded {
+    Problem problem;
+    QByteArray bytes;
+    struct stat info {};
+};
+
+// Reads only regular files: a FIFO or a device in the file's place must not
+// hold up the game.
+Loaded LoadFile(const QString& path) {
+    Loaded out;
+    const int fd = ::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        out.problem = {errno == ENOENT || errno == ENOTDIR ? Trouble::Missing : Trouble::Unreadable, errno};
+        return out;
+    }
+    if (::fstat(fd, &out.info) != 0) out.problem = {Trouble::Unreadable, errno};
+    else if (!S_ISREG(out.info.st_mode)) out.problem = {Trouble::NotRegular, 0};
+    else if (out.info.st_size > Settings::kMaxFileBytes) out.problem = {Trouble::TooLarge, 0};
+    else {
+        out.bytes.resize(static_cast<qsizetype>(out.info.st_size));
+        qsizetype got = 0;
+        for (;;) {
+            if (got == out.bytes.size()) out.bytes.resize(got + 4096);  // it grew meanwhile
+            const ssize_t r = ::read(fd, out.bytes.data() + got, static_cast<size_t>(out.bytes.size() - got));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) {
+                out.problem = {Trouble::Unreadable, errno};
+                break;
+            }
+            if (r == 0) break;
+            got += r;
+            if (got > Settings::kMaxFileBytes) {
+                out.problem = {Trouble::TooLarge, 0};
+                break;
+            }
+        }
+        out.bytes.truncate(got);
+        if (out.problem.trouble == Trouble::None && !ini::LooksLikeText(out.bytes)) out.problem = {Trouble::NotText, 0};
+    }
+    ::close(fd);
+    if (out.problem.trouble != Trouble::None) out.bytes.clear();
+    return out;
+}
+
+// The file a link leads to, as editors write it; the path itself otherwise.
+QString FollowLinks(const QString& path) {
+    QString at = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(Native(at).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return at;
+        char buffer[4096];
+        const ssize_t n = ::readlink(Native(at).constData(), buffer, sizeof buffer - 1);
+        if (n <= 0) return at;
+        const QString target = QFile::decodeName(QByteArray(buffer, n));
+        at = QDir::cleanPath(QDir::isAbsolutePath(target) ? target : QFileInfo(at).absolutePath() + '/' + target);
+    }
+    return at;
+}
 
 // Held while one writer reads, changes and replaces the file. The system
 // drops it when the writer ends, however it ends, so a killed writer never
-// leaves a lock behind that the next one would have to judge stale (which
-// QLockFile cannot always do without waiting half a minute).
+// leaves a lock behind. A writer that holds it too long is not waited for.
 class WriterLock {
 public:
     explicit WriterLock(const QString& file)
-        : fd_(::open(QFile::encodeName(file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (fd_ < 0) return;
-        // Where the file system has no such locks, write unguarded rather
-        // than not at all.
-        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        : fd_(::open(Native(file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ < 0) {
+            problem_ = {Trouble::WriteFailed, errno};
+            return;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + Settings::kLockWait;
+        for (;;) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+            if (errno == EINTR) continue;
+            // Where the file system has no such locks, write unguarded
+            // rather than not at all.
+            if (errno != EWOULDBLOCK) return;
+            if (std::chrono::steady_clock::now() >= deadline) {
+                problem_ = {Trouble::Locked, 0};
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
     ~WriterLock() {
@@ -75,10 +540,11 @@ public:
     }
     WriterLock(const WriterLock&) = delete;
     WriterLock& operator=(const WriterLock&) = delete;
-    bool Held() const { return fd_ >= 0; }
+    const Problem& problem() const { return problem_; }
 
 private:
     int fd_;
+    Problem problem_;
 };
 
 // Drafts of writers that were killed; no other writer is at work while the
@@ -89,35 +555,78 @@ void RemoveLeftovers(const QString& folder, const QString& prefix) {
         QFile::remove(dir.filePath(f));
 }
 
-// QSettings knows a file it has read by its size and time to the
-// millisecond: a new file must not look like the one it replaces, even when
-// both are written within the same millisecond.
-void MakeNewerThan(const QString& file, const QString& old) {
-    const QFileInfo oldInfo(old);
-    if (!oldInfo.exists()) return;
-    const QDateTime oldTime = oldInfo.lastModified();
-    if (QFileInfo(file).lastModified() > oldTime) return;
-    QFile f(file);
-    if (f.open(QIODevice::ReadOnly)) f.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
+Problem WriteAll(const QString& file, const QByteArray& bytes, mode_t mode) {
+    const int fd = ::open(Native(file).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return {Trouble::WriteFailed, errno};
+    Problem p;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+            p = {Trouble::WriteFailed, w < 0 ? errno : ENOSPC};
+            break;
+        }
+        done += w;
+    }
+    if (p.trouble == Trouble::None && ::fchmod(fd, mode) != 0) p = {Trouble::WriteFailed, errno};
+    if (p.trouble == Trouble::None && ::fsync(fd) != 0) p = {Trouble::WriteFailed, errno};
+    if (::close(fd) != 0 && p.trouble == Trouble::None) p = {Trouble::WriteFailed, errno};
+    return p;
 }
 
-// A failing store is reported once, not once per value; a write that lands
-// again ends the failure.
-std::mutex failingMutex;
-std::set<QString> failingPaths;
+// Writes the values into the file at path (through links) in one atomic
+// replacement.
+Problem Replace(const QString& path, const QList<Settings::Value>& values) {
+    if (path.isEmpty()) return {Trouble::NoFolder, 0};
+    const QString target = FollowLinks(path);
+    const QFileInfo targetInfo(target);
+    const QString folder = targetInfo.absolutePath();
+    if (!QDir().mkpath(folder)) return {Trouble::NoFolder, 0};
 
-void NoteWrite(const QString& path, bool landed) {
-    std::lock_guard lock(failingMutex);
-    if (landed) {
-        failingPaths.erase(path);
-        return;
+    // One writer at a time, across processes: each one reads the file,
+    // changes its values and puts a whole new file in its place.
+    const WriterLock lock(target + kLockMark);
+    if (lock.problem().trouble != Trouble::None) return lock.problem();
+    RemoveLeftovers(folder, targetInfo.fileName() + kDraftMark);
+
+    const Loaded current = LoadFile(target);
+    if (current.problem.trouble != Trouble::None && current.problem.trouble != Trouble::Missing)
+        return current.problem;
+    const bool exists = current.problem.trouble == Trouble::None;
+    if (exists && ((current.info.st_mode & 0222) == 0 || ::access(Native(target).constData(), W_OK) != 0))
+        return {Trouble::ReadOnly, 0};
+
+    const QByteArray next = ini::Edit(current.bytes, values);
+    if (exists && next == current.bytes) return {};
+
+    const QString draft = target + kDraftMark + QUuid::createUuid().toString(QUuid::Id128);
+    const mode_t umaskNow = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    const mode_t mode = exists ? (current.info.st_mode & 07777) : (0666 & ~umaskNow);
+    auto giveUp = [&](Problem p) {
+        QFile::remove(draft);
+        return p;
+    };
+    if (const Problem p = WriteAll(draft, next, mode); p.trouble != Trouble::None) return giveUp(p);
+    // What the disk holds is what counts: a short write that was not
+    // reported would show here.
+    {
+        const Loaded check = LoadFile(draft);
+        if (check.problem.trouble != Trouble::None) return giveUp(check.problem);
+        if (check.bytes != next) return giveUp({Trouble::NotAsWritten, 0});
     }
-    if (!failingPaths.insert(path).second) return;
-    std::fprintf(stderr,
-                 "quirko-gyrelle: cannot save the settings to %s (no write permission or disk full); "
-                 "the file keeps its previous contents\n",
-                 qPrintable(QDir::toNativeSeparators(path)));
-    std::fflush(stderr);
+    // The old file stays in place until the new one replaces it in one step.
+    if (::rename(Native(draft).constData(), Native(target).constData()) != 0)
+        return giveUp({Trouble::WriteFailed, errno});
+    if (const int dir = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
 }
 
 }  // namespace
@@ -156,15 +665,16 @@ QString Settings::DefaultFilePath() {
 }
 
 std::optional<QString> Settings::ReadText(const QString& section, const QString& name) const {
-    // QSettings itself would not create the file either, but a missing file
-    // needs no parsing at all.
-    if (path_.isEmpty() || !QFileInfo(path_).isFile()) return std::nullopt;
-    QSettings store(path_, QSettings::IniFormat);
-    const QStringList keys = MatchingKeys(store, section, name);
-    if (keys.isEmpty()) return std::nullopt;
-    const QVariant value = store.value(keys.front());
-    if (value.typeId() != QMetaType::QString) return std::nullopt;
-    return value.toString();
+    if (path_.isEmpty()) return std::nullopt;
+    const Loaded file = LoadFile(path_);
+    if (file.problem.trouble == Trouble::Missing) return std::nullopt;
+    if (file.problem.trouble != Trouble::None) {
+        Report(path_, QString("cannot read the settings file %1: %2; playing with the default settings, "
+                              "and the file is left as it is")
+                          .arg(QDir::toNativeSeparators(path_), Cause(file.problem)));
+        return std::nullopt;
+    }
+    return ini::Find(file.bytes, section, name);
 }
 
 int Settings::ReadInteger(const QString& section, const QString& name, int defaultValue) const {
@@ -190,66 +700,24 @@ bool Settings::WriteBool(const QString& section, const QString& name, bool value
 }
 
 bool Settings::WriteString(const QString& section, const QString& name, const QString& text) {
-    const bool landed = Replace(section, name, text);
-    NoteWrite(path_, landed);
-    return landed;
+    return WriteValues({{section, name, text}});
 }
 
 bool Settings::WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values) {
-    bool landed = true;
-    for (const auto& [name, text] : values) landed = WriteString(section, name, text) && landed;
-    return landed;
+    QList<Value> batch;
+    for (const auto& [name, text] : values) batch.append({section, name, text});
+    return WriteValues(batch);
 }
 
-bool Settings::Replace(const QString& section, const QString& name, const QString& text) const {
-    const QFileInfo target(path_);
-    const QString folder = target.absolutePath();
-    if (path_.isEmpty() || !QDir().mkpath(folder)) return false;
-    if (target.exists() && !target.isFile()) return false;
-
-    // One writer at a time, across processes: each one reads the file,
-    // changes one value and puts a whole new file in its place.
-    const WriterLock lock(path_ + kLockMark);
-    if (!lock.Held()) return false;
-    RemoveLeftovers(folder, target.fileName() + kDraftMark);
-
-    const QString stem = path_ + kDraftMark + QUuid::createUuid().toString(QUuid::Id128);
-    const QString draft = stem + "-draft";
-    const QString whole = stem + "-whole";
-    auto giveUp = [&] {
-        for (const QString& f : {draft, draft + ".lock", whole}) QFile::remove(f);
-        return false;
-    };
-
-    std::map<QString, QVariant> expected;
-    {
-        const QSettings current(path_, QSettings::IniFormat);
-        QSettings edit(draft, QSettings::IniFormat);
-        for (const QString& key : current.allKeys()) edit.setValue(key, current.value(key));
-        // One value per name: other spellings of it go, so that reading
-        // finds what was written last.
-        const QString own = Canonical(section) + '/' + Canonical(name);
-        for (const QString& key : MatchingKeys(edit, section, name)) edit.remove(key);
-        edit.setValue(own, text);
-        edit.sync();
-        if (edit.status() != QSettings::NoError) return giveUp();
-        for (const QString& key : edit.allKeys()) expected[key] = edit.value(key);
+bool Settings::WriteValues(const QList<Value>& values) {
+    const Problem p = Replace(path_, values);
+    if (p.trouble == Trouble::None) {
+        Landed(path_);
+        return true;
     }
-    // QSettings takes a write cut short by a full disk for a whole one: read
-    // the draft back, under a name it has not seen, before it counts.
-    if (!QFile::rename(draft, whole)) return giveUp();
-    {
-        const QSettings check(whole, QSettings::IniFormat);
-        if (check.status() != QSettings::NoError) return giveUp();
-        std::map<QString, QVariant> found;
-        for (const QString& key : check.allKeys()) found[key] = check.value(key);
-        if (found != expected) return giveUp();
-    }
-    MakeNewerThan(whole, path_);
-    // The old file stays in place until the new one replaces it in one step.
-    if (std::rename(QFile::encodeName(whole).constData(), QFile::encodeName(path_).constData()) != 0)
-        return giveUp();
-    return true;
+    Report(path_, QString("cannot save the settings to %1: %2; the file keeps its previous contents")
+                      .arg(QDir::toNativeSeparators(path_), Cause(p)));
+    return false;
 }
 
 }  // namespace qg

@@ -4,16 +4,27 @@
 // "highscore"), every value is text.
 //
 // One INI file, $XDG_CONFIG_HOME/QuirkoGames/QuirkoGyrelle/V1.ini (or
-// ~/.config/... when XDG_CONFIG_HOME is unset). Section and value names are
-// compared without regard to case, as registry names are. Reading never
-// creates anything; every write replaces the whole file atomically, so a kill
-// at any moment leaves either the old file or the new one. A write that fails
-// leaves the old file as it was and says so in one line on stderr.
+// ~/.config/... when XDG_CONFIG_HOME is unset), in the format QSettings
+// reads and writes. Section and value names are compared without regard to
+// case, as registry names are. Reading never creates anything.
+//
+// Writing edits the file's text: the lines of the values written are
+// replaced or added, every other byte stays as it was. Each write (of one
+// value or of a whole batch) replaces the file atomically, so a kill at any
+// moment leaves either the old file or the new one. A symbolic link is
+// written through to its target.
+//
+// A file that exists but cannot be read, is not text (binary, UTF-16), is
+// not a regular file, is read-only or is huge is never replaced: reads give
+// the defaults (or what a read-only file holds), writes are refused. A write
+// waits at most kLockWait for another writer. Every refusal is reported once
+// per file on stderr, naming the file and the cause, until a write lands.
 
 #include <QList>
 #include <QPair>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace qg {
@@ -29,6 +40,11 @@ public:
     // Where the user's store lives, from the environment as it is now.
     static QString DefaultFilePath();
 
+    // How long a write waits while another writer holds the file.
+    static constexpr std::chrono::milliseconds kLockWait{1500};
+    // Files larger than this are left alone.
+    static constexpr qint64 kMaxFileBytes = 64LL << 20;
+
     // The default when the section or value is missing or its text is not a
     // whole decimal number in 32-bit range.
     int ReadInteger(const QString& section, const QString& name, int defaultValue) const;
@@ -40,19 +56,41 @@ public:
     bool WriteInteger(const QString& section, const QString& name, int value);
     bool WriteBool(const QString& section, const QString& name, bool value);
     bool WriteString(const QString& section, const QString& name, const QString& text);
-    // Several values of one section, in the given order.
+    // Several values of one section, in the given order, in one replacement:
+    // afterwards the file holds all of them or, when refused, none.
     bool WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values);
+
+    struct Value {
+        QString section, name, text;
+    };
+    // Values of several sections in one replacement.
+    bool WriteValues(const QList<Value>& values);
 
 private:
     // The stored text, or nothing when the value is missing or is not a
     // single string (a hand-edited unquoted "a,b" reads back as a list).
     std::optional<QString> ReadText(const QString& section, const QString& name) const;
-    bool Replace(const QString& section, const QString& name, const QString& text) const;
 
     QString path_;
 };
 
 // An optional sign and decimal digits, nothing else, within 32 bits.
 std::optional<int> ParseWholeNumber(const QString& text);
+
+// The INI text of one file, as the store reads and edits it (exposed for
+// tests and the fuzz target).
+namespace ini {
+// What a value line's text (after the '=') holds, when it is a single
+// string; nothing for lists and other types.
+std::optional<QString> DecodeText(const QByteArray& raw);
+// The text after the '=' that reads back as `text`.
+QByteArray EncodeText(const QString& text);
+// The value of section/name in the file's bytes.
+std::optional<QString> Find(const QByteArray& file, const QString& section, const QString& name);
+// The file's bytes with the values set; every other line kept byte for byte.
+QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values);
+// False for bytes that are no INI text at all (binary data, UTF-16).
+bool LooksLikeText(const QByteArray& file);
+}  // namespace ini
 
 }  // namespace qg
