@@ -1,61 +1,120 @@
 #include "sheets/SheetLoader.h"
 
 #include <QFile>
-#include <QImage>
-#include <QImageReader>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
-#include <cstring>
 
 namespace qg {
 
 namespace {
-// Far beyond any sheet; keeps a forged header from asking for gigabytes.
-constexpr int kMaxSide = 8192;
 
+std::uint32_t Le16(const uchar* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8; }
 std::uint32_t Le32(const uchar* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
-// The image decoder fills a cut-off file with black, so a sheet that lost its
-// tail would draw holes. For uncompressed bitmaps the header tells how long
-// the file must be; a shorter one is damaged.
-bool LongEnough(QFile& file) {
-    const QByteArray head = file.peek(54);
-    if (head.size() < 54) return false;
-    const auto* h = reinterpret_cast<const uchar*>(head.constData());
-    const std::uint32_t offBits = Le32(h + 10);
-    const auto width = static_cast<std::int32_t>(Le32(h + 18));
-    const auto height = static_cast<std::int32_t>(Le32(h + 22));
-    const unsigned bitCount = unsigned(h[28]) | unsigned(h[29]) << 8;
-    const std::uint32_t compression = Le32(h + 30);
-    if (compression != 0 && compression != 3) return true;  // packed: the decoder checks
-    if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) return false;
-    const qint64 stride = (qint64(width) * bitCount + 31) / 32 * 4;
-    const qint64 rows = height < 0 ? -qint64(height) : qint64(height);
-    return file.size() >= qint64(offBits) + stride * rows;
-}
+constexpr std::uint32_t kCoreHeader = 12;  // the old OS/2 header: no such sheets
+constexpr std::uint32_t kInfoHeader = 40;
+constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kBitFields = 3;
+
+SheetLoad Refused(SheetProblem problem) { return {std::nullopt, problem}; }
+
 }  // namespace
 
-std::optional<Surface> LoadSheet(const QString& path, int minWidth, int minHeight) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !LongEnough(file)) return std::nullopt;
-    QImageReader reader(&file, "bmp");
-    reader.setDecideFormatFromContent(false);
-    const QSize announced = reader.size();
-    if (!announced.isValid() || announced.width() > kMaxSide || announced.height() > kMaxSide) return std::nullopt;
-    if (announced.width() < minWidth || announced.height() < minHeight) return std::nullopt;
+SheetLoad DecodeSheet(const QByteArray& bytes, int minWidth, int minHeight) {
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (size < 14 + 4 || b[0] != 'B' || b[1] != 'M') return Refused(SheetProblem::Damaged);
+    const std::uint32_t offBits = Le32(b + 10);
+    const std::uint32_t headerSize = Le32(b + 14);
+    if (headerSize == kCoreHeader) return Refused(SheetProblem::Unsupported);
+    if (headerSize < kInfoHeader || 14 + qint64(headerSize) > size) return Refused(SheetProblem::Damaged);
+    const auto width = static_cast<std::int32_t>(Le32(b + 18));
+    const auto height = static_cast<std::int32_t>(Le32(b + 22));
+    const std::uint32_t planes = Le16(b + 26);
+    const std::uint32_t bitCount = Le16(b + 28);
+    const std::uint32_t compression = Le32(b + 30);
+    if (planes != 1 || width <= 0 || height == 0 || height == INT32_MIN) return Refused(SheetProblem::Damaged);
 
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) return std::nullopt;
-    if (image.width() < minWidth || image.height() < minHeight) return std::nullopt;
-    image = image.convertToFormat(QImage::Format_RGB32);
+    // Only what draws exactly as stored: 24 or 32 bits per pixel, no
+    // palette, no compression; 32-bit fields only in the usual places.
+    if (bitCount != 24 && bitCount != 32) return Refused(SheetProblem::Unsupported);
+    qint64 dataStart = 14 + qint64(headerSize);
+    if (compression == kBitFields && bitCount == 32) {
+        if (headerSize == kInfoHeader) dataStart += 12;  // the masks follow the header
+        if (dataStart > size) return Refused(SheetProblem::Damaged);
+        if (Le32(b + 54) != 0x00FF0000u || Le32(b + 58) != 0x0000FF00u || Le32(b + 62) != 0x000000FFu)
+            return Refused(SheetProblem::Unsupported);
+    } else if (compression != kRgb) {
+        return Refused(SheetProblem::Unsupported);
+    }
 
-    Surface sheet(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(sheet.data() + static_cast<std::size_t>(y) * sheet.width(), image.constScanLine(y),
-                    static_cast<std::size_t>(sheet.bytesPerLine()));
-    return sheet;
+    const bool topDown = height < 0;
+    const qint64 rows = topDown ? -qint64(height) : qint64(height);
+    if (width > kMaxSheetSide || rows > kMaxSheetSide || qint64(width) * rows > kMaxSheetPixels)
+        return Refused(SheetProblem::TooLarge);
+    const qint64 stride = (qint64(width) * bitCount + 31) / 32 * 4;
+    if (offBits < dataStart || qint64(offBits) + stride * rows > size) return Refused(SheetProblem::Damaged);
+    if (width < minWidth || rows < minHeight) return Refused(SheetProblem::TooSmall);
+
+    Surface sheet(width, static_cast<int>(rows));
+    const int bytesPerPixel = static_cast<int>(bitCount / 8);
+    for (qint64 y = 0; y < rows; ++y) {
+        const uchar* row = b + offBits + (topDown ? y : rows - 1 - y) * stride;
+        std::uint32_t* out = sheet.data() + y * width;
+        for (int x = 0; x < width; ++x, row += bytesPerPixel)
+            out[x] = 0xFF000000u | std::uint32_t(row[2]) << 16 | std::uint32_t(row[1]) << 8 | row[0];
+    }
+    return {std::move(sheet), SheetProblem::None};
+}
+
+SheetLoad ReadSheet(const QString& path, int minWidth, int minHeight) {
+    // Opened without waiting, so that a FIFO in the sheet's place cannot
+    // hold the game up; then only a regular file is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Refused(errno == ENOENT || errno == ENOTDIR ? SheetProblem::Missing : SheetProblem::Unreadable);
+    SheetProblem problem = SheetProblem::None;
+    QByteArray bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) problem = SheetProblem::Unreadable;
+    else if (!S_ISREG(info.st_mode)) problem = SheetProblem::NotRegularFile;
+    else if (info.st_size > kMaxSheetBytes) problem = SheetProblem::TooLarge;
+    else {
+        bytes.resize(static_cast<qsizetype>(info.st_size));
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t r = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) problem = SheetProblem::Unreadable;
+            if (r <= 0) break;
+            got += r;
+        }
+        bytes.truncate(got);  // a file that shrank meanwhile is judged by what it holds
+    }
+    ::close(fd);
+    if (problem != SheetProblem::None) return Refused(problem);
+    return DecodeSheet(bytes, minWidth, minHeight);
+}
+
+const char* Describe(SheetProblem problem) {
+    switch (problem) {
+    case SheetProblem::None: return "loaded";
+    case SheetProblem::Missing: return "missing";
+    case SheetProblem::NotRegularFile: return "not a regular file";
+    case SheetProblem::Unreadable: return "cannot be read";
+    case SheetProblem::TooLarge: return "too large";
+    case SheetProblem::Damaged: return "damaged";
+    case SheetProblem::Unsupported: return "in an unsupported format (only uncompressed 24- or 32-bit BMP)";
+    case SheetProblem::TooSmall: return "too small";
+    }
+    return "unknown";
 }
 
 }  // namespace qg
