@@ -517,6 +517,8 @@ class WriterLock {
 public:
     explicit WriterLock(const QString& file)
         : fd_(::open(Native(file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        // A lock file made by another user can still be locked for reading.
+        if (fd_ < 0 && errno == EACCES) fd_ = ::open(Native(file).constData(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0) {
             problem_ = {Trouble::WriteFailed, errno};
             return;

@@ -15,12 +15,16 @@
 #include <QToolButton>
 #include <QUuid>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
+#include <set>
 #include <random>
 #include <thread>
 
@@ -283,6 +287,121 @@ TEST(SettingsStore, WriteReplacesEverySpellingOfTheName) {
     EXPECT_EQ(modes, QStringList{"common/mode=3"});
 }
 
+// Lines the program does not own stay as they were, byte for byte, however
+// odd: values QSettings cannot give back equal (a NaN, an empty list, a
+// NUL), comments, lines without '=', other line ends, other encodings.
+TEST(SettingsStore, OtherLinesStayByteForByte) {
+    struct Case {
+        const char* what;
+        QByteArray before;
+        QList<QPair<QString, QString>> values;  // written to "common" in one call
+        QByteArray after;
+    };
+    const QByteArray odd = "x=a,\\0\n";
+    const QByteArray highscore =
+        "[highscore]\nnan=@Variant(\\0\\0\\0\\x6\\x7f\\xf8\\0\\0\\0\\0\\0\\0)\nlist=@Variant(\\0\\0\\0\\v\\0\\0\\0\\0)\n"
+        "player=Ann\n";
+    const Case cases[] = {
+        {"values QSettings cannot compare", "[common]\nmode=1\n" + odd + highscore, {{"mode", "2"}, {"sound", "0"}},
+         "[common]\nmode=2\n" + odd + "sound=0\n" + highscore},
+        {"comments, a stray line and CR LF", "; written by hand\r\n[common]\r\njunk line\r\nmode=1\r\n\r\n[other]\r\nk=v\r\n",
+         {{"mode", "3"}, {"music", "1"}},
+         "; written by hand\r\n[common]\r\njunk line\r\nmode=3\r\nmusic=1\r\n\r\n[other]\r\nk=v\r\n"},
+        {"no line break at the end", "[common]\nmode=1", {{"sound", "0"}}, "[common]\nmode=1\nsound=0\n"},
+        {"only another spelling of the section", "[Common]\nMode=1\nSound=1\n", {{"mode", "2"}},
+         "[Common]\nSound=1\n\n[common]\nmode=2\n"},
+        {"empty file", "", {{"mode", "2"}, {"sound", "0"}}, "[common]\nmode=2\nsound=0\n"},
+        {"a BOM and a Latin-1 name", "\xEF\xBB\xBF[common]\nname=M\xFCller\nmode=1\n", {{"mode", "0"}},
+         "\xEF\xBB\xBF[common]\nname=M\xFCller\nmode=0\n"},
+        {"the old value over two lines", "[common]\nmode=1\\\n2\nsound=1\n", {{"mode", "5"}}, "[common]\nmode=5\nsound=1\n"},
+        {"texts that need quotes and escapes", "[common]\n", {{"mainform", "200,0,1"}, {"t", " a\tb\\"}},
+         "[common]\nmainform=\"200,0,1\"\nt=\" a\\tb\\\\\"\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        home.WriteStore(c.before);
+        Settings store;
+        ASSERT_TRUE(store.WriteStrings("common", c.values));
+        EXPECT_EQ(home.StoreBytes(), c.after);
+        for (const auto& [name, text] : c.values) EXPECT_EQ(store.ReadString("common", name, "dflt"), text);
+        // And again: a write that changes nothing keeps the file.
+        ASSERT_TRUE(store.WriteStrings("common", c.values));
+        EXPECT_EQ(home.StoreBytes(), c.after);
+    }
+}
+
+// The file stays one that QSettings reads and writes: what either side
+// writes, the other reads back as the same text.
+TEST(SettingsStore, QSettingsAndTheStoreAgree) {
+    const QString texts[] = {
+        "Mr. Brain", "", "a,b", "@foo", "@@x", "@ByteArray(x)", "@String(y)", "x;y", "q\"u\"", "back\\slash",
+        " lead", "trail ", "line\nbreak", "tab\there", "=eq", "#hash", "[common]", QString::fromLatin1("nul\0" "12", 6),
+        "\x01" "2\x1f" "a", "\x7f", QString::fromUtf8("Müller äöüß €"), QString::fromUtf8("中文 ✓ 😀"), "200,0,1,10,20,510,386",
+    };
+    for (int i = 0; i < std::ssize(texts); ++i) {
+        SCOPED_TRACE(i);
+        const QString name = QString("v%1").arg(i);
+        {
+            ConfigHome home;
+            ASSERT_TRUE(Settings().WriteString("highscore", name, texts[i]));
+            QSettings raw(home.FromDisk().FilePath(), QSettings::IniFormat);
+            const QVariant value = raw.value("highscore/" + name);
+            EXPECT_EQ(value.typeId(), QMetaType::QString);
+            EXPECT_EQ(value.toString(), texts[i]);
+        }
+        {
+            ConfigHome home;
+            QDir().mkpath(QFileInfo(home.StorePath()).path());
+            {
+                QSettings raw(home.StorePath(), QSettings::IniFormat);
+                raw.setValue("highscore/" + name, texts[i]);
+            }
+            EXPECT_EQ(Settings().ReadString("highscore", name, "dflt"), texts[i]) << home.StoreBytes().constData();
+        }
+    }
+}
+
+TEST(SettingsStore, WritesThroughLinksToTheirTargets) {
+    struct Case {
+        const char* what;
+        const char* link;  // as stored in the link, from the store's folder
+        bool targetExists;
+    };
+    const Case cases[] = {
+        {"relative link", "../elsewhere/real.ini", true},
+        {"absolute link", nullptr, true},
+        {"link to a file not made yet", "../elsewhere/new.ini", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        const QString folder = QFileInfo(home.StorePath()).path();
+        const QString elsewhere = home.Config() + "/QuirkoGames/elsewhere";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(QDir().mkpath(elsewhere));
+        const QString target = elsewhere + (c.targetExists ? "/real.ini" : "/new.ini");
+        if (c.targetExists) {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("[highscore]\nplayer=Ann\n");
+        }
+        const QByteArray linkText = c.link ? QByteArray(c.link) : QFile::encodeName(target);
+        ASSERT_EQ(::symlink(linkText.constData(), QFile::encodeName(home.StorePath()).constData()), 0);
+
+        Settings store;
+        ASSERT_TRUE(store.WriteStrings("common", {{"mode", "2"}}));
+        EXPECT_TRUE(QFileInfo(home.StorePath()).isSymLink());
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.targetExists ? QByteArray("[highscore]\nplayer=Ann\n\n[common]\nmode=2\n")
+                                              : QByteArray("[common]\nmode=2\n"));
+        EXPECT_EQ(store.ReadInteger("common", "mode", -1), 2);
+        // Nothing else was left beside the link.
+        EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList{"V1.ini"});
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Writes the store refuses, and writers killed half-way: the file on disk is
 // always a whole one. Both run in a second process.
@@ -310,12 +429,13 @@ TEST(SettingsFailure, RefusedWriteKeepsTheOldFileAndSaysSoOnce) {
     struct Case {
         const char* what;
         Trouble trouble;
+        const char* cause;  // what the message says
     };
     const Case cases[] = {
-        {"disk full", Trouble::DiskFull},
-        {"a file where the folder belongs", Trouble::FolderIsAFile},
-        {"a folder where the file belongs", Trouble::FileIsAFolder},
-        {"read-only folder", Trouble::ReadOnlyFolder},
+        {"disk full", Trouble::DiskFull, "the disk is full"},
+        {"a file where the folder belongs", Trouble::FolderIsAFile, "its folder cannot be created"},
+        {"a folder where the file belongs", Trouble::FileIsAFolder, "not a regular file"},
+        {"read-only folder", Trouble::ReadOnlyFolder, "no write permission"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -364,6 +484,7 @@ TEST(SettingsFailure, RefusedWriteKeepsTheOldFileAndSaysSoOnce) {
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
         EXPECT_TRUE(run.err.endsWith('\n'));
         EXPECT_TRUE(run.err.contains(home.StorePath().toLocal8Bit())) << run.err.constData();
+        EXPECT_TRUE(run.err.contains(c.cause)) << run.err.constData();
         // The old file as it was.
         const QFileInfo after(watched);
         EXPECT_EQ(after.isFile(), before.isFile());
@@ -439,6 +560,106 @@ TEST(SettingsFailure, KillWhileRewritingLeavesAWholeFile) {
     ASSERT_TRUE(store.WriteString(test::kChurnSection, test::kChurnNames[0], test::ChurnValue(0, 0)));
     EXPECT_EQ(QDir(QFileInfo(home.StorePath()).path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
               (QStringList{"V1.ini", "V1.ini.writer-lock"}));
+}
+
+// A run of the game against a file it must not replace: it reads the
+// defaults (or what a read-only file holds), says so in one line naming the
+// file and the cause, never waits long, and leaves the file as it was.
+TEST(SettingsFailure, TroubledFileIsLeftAsItWas) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;  // the file's content
+        std::function<void(const ConfigHome&)> trouble;
+        const char* read;   // what the run reads for "mode"
+        const char* cause;  // what the message says
+    };
+    QByteArray utf16;
+    for (const char c : QByteArray("[common]\r\nmode=3\r\n")) utf16 += QByteArray(1, c) + '\0';
+    QByteArray garbage;
+    std::mt19937 bytes(7);
+    for (int i = 0; i < 3000; ++i) garbage += char(bytes() & 0xFF);
+    const QByteArray stored = "[common]\nmode=3\n[highscore]\nplayer=Ann\n";
+    const auto chmod = [](QFileDevice::Permissions p) {
+        return [p](const ConfigHome& home) { QFile::setPermissions(home.StorePath(), p); };
+    };
+    const Case cases[] = {
+        {"UTF-16", "\xFF\xFE" + utf16, {}, "-77", "not a text settings file"},
+        {"binary garbage", garbage, {}, "-77", "not a text settings file"},
+        {"a NUL in a value", QByteArray("[common]\nmode=3\nx=a") + '\0' + "b\n", {}, "-77", "not a text settings file"},
+        {"no read permission", stored, chmod({}), "-77", "cannot be read"},
+        {"read-only", stored, chmod(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther), "3",
+         "read-only"},
+        {"another writer holds the lock", stored, {}, "3", "another program"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        home.WriteStore(c.bytes);
+        // The run may be the unprivileged user: let it reach the folder.
+        for (QString dir = QFileInfo(home.StorePath()).path(); dir.startsWith(home.Config()); dir = QFileInfo(dir).path())
+            QFile::setPermissions(dir, QFileDevice::Permissions(0x7777));
+        if (c.trouble) c.trouble(home);
+        // A second writer, holding the lock for longer than any run takes.
+        const int lock = ::open(QFile::encodeName(home.StorePath() + ".writer-lock").constData(), O_RDWR | O_CREAT, 0666);
+        ASSERT_GE(lock, 0);
+        if (std::string(c.what) == "another writer holds the lock") ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+
+        QProcess child;
+        const auto started = std::chrono::steady_clock::now();
+        child.start(QStringLiteral(QG_SETTINGS_CHILD), {"session", home.StorePath(), "nobody"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const auto took = std::chrono::steady_clock::now() - started;
+        ::close(lock);
+        const QByteArray out = child.readAllStandardOutput(), err = child.readAllStandardError();
+        QFile::setPermissions(home.StorePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        EXPECT_EQ(child.exitCode(), 0) << err.constData();
+        EXPECT_EQ(out, QByteArray("read ") + c.read + "\nrefused\nrefused\n");
+        EXPECT_EQ(err.count('\n'), 1) << err.constData();
+        EXPECT_TRUE(err.contains(home.StorePath().toLocal8Bit())) << err.constData();
+        EXPECT_TRUE(err.contains(c.cause)) << err.constData();
+        EXPECT_EQ(home.StoreBytes(), c.bytes);
+        // Two refused writes, each waiting a second or two at most, and the
+        // lock never released meanwhile.
+        EXPECT_LT(took, std::chrono::seconds(30));
+    }
+}
+
+TEST(SettingsFailure, KillDuringABatchLeavesAllOldOrAllNew) {
+    ConfigHome home;
+    Settings store;
+    QList<QPair<QString, QString>> first;
+    for (int k = 0; k < test::kChurnCount; ++k) first.append({test::kChurnNames[static_cast<std::size_t>(k)], test::ChurnValue(0, k)});
+    ASSERT_TRUE(store.WriteStrings(test::kChurnSection, first));
+    long long generation = 0;
+    std::mt19937 delays(20261210);
+    int advanced = 0;
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        QProcess child;
+        child.start(QStringLiteral(QG_SETTINGS_CHILD), {"batch", home.StorePath(), QString::number(generation + 1)});
+        ASSERT_TRUE(child.waitForStarted());
+        ASSERT_TRUE(child.waitForReadyRead(60000)) << child.readAllStandardError().constData();
+        std::this_thread::sleep_for(std::chrono::microseconds(delays() % 40000));
+        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        ASSERT_TRUE(child.waitForFinished(60000));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAllStandardError().constData();
+        // Every value of one and the same generation, never an older one.
+        const Settings disk = home.FromDisk();
+        std::set<long long> found;
+        for (int k = 0; k < test::kChurnCount; ++k) {
+            const auto g = test::ChurnGeneration(
+                disk.ReadString(test::kChurnSection, test::kChurnNames[static_cast<std::size_t>(k)], ""), k);
+            ASSERT_TRUE(g) << "value " << k << " is damaged or missing";
+            found.insert(*g);
+        }
+        ASSERT_EQ(found.size(), 1u) << "values of " << found.size() << " writes mixed";
+        ASSERT_GE(*found.begin(), generation);
+        if (*found.begin() > generation) ++advanced;
+        generation = *found.begin();
+    }
+    // The kills came at all stages of the writes, and most let some land.
+    EXPECT_GT(advanced, 10);
 }
 
 // ---------------------------------------------------------------------------
