@@ -115,6 +115,7 @@ struct Line {
     QString section;    // Key: the section it lies in ("" before the first)
     QByteArray value;   // Key: the text after the '='
     QByteArray lineBreak;  // the line's own break; empty for a last line without one
+    bool danglingEscape = false;  // a last line ending in a lone backslash
 };
 
 // A backslash takes the next byte with it, line breaks too: a value may go
@@ -131,6 +132,7 @@ QList<Line> SplitLines(const QByteArray& file) {
         while (i < n) {
             const char c = file[i++];
             if (c == '\\') {
+                if (i == n) line.danglingEscape = true;
                 if (i < n) {
                     const char e = file[i++];
                     if ((e == '\n' || e == '\r') && i < n && (file[i] == '\n' || file[i] == '\r') && file[i] != e) ++i;
@@ -196,6 +198,9 @@ std::optional<QString> DecodeText(const QByteArray& raw) {
     static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
                                            {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
     QString current;
+    // One decoder for the whole value, as QSettings has it: a byte order
+    // mark is dropped only at the value's very start.
+    QStringDecoder fromUtf8(QStringDecoder::Utf8);
     bool isList = false, inQuotes = false, quoted = false;
     qsizetype i = 0;
     const qsizetype n = raw.size();
@@ -249,7 +254,7 @@ std::optional<QString> DecodeText(const QByteArray& raw) {
         } else {
             qsizetype j = i + 1;
             while (j < n && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',') ++j;
-            current += QString::fromUtf8(raw.constData() + i, j - i);
+            current += fromUtf8(QByteArrayView(raw.constData() + i, j - i));
             i = j;
         }
     }
@@ -311,7 +316,9 @@ QByteArray EncodeText(const QString& text) {
             flush();
             out += "\\0";
             escapeNextIfDigit = true;
-        } else if (c <= 0x1F) {
+        } else if (c <= 0x1F || c == 0xFEFF) {
+            // Control characters, and a byte order mark, which a reader
+            // may drop.
             flush();
             out += "\\x" + QByteArray::number(c, 16);
             escapeNextIfDigit = true;
@@ -346,6 +353,7 @@ QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values) {
         QByteArray out;
         qsizetype insertAt = -1;  // in out: after the own section's last key
         bool insertNeedsBreak = false;
+        int insertBreaks = 1;
         bool inOwnSection = false;
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const Line& l = lines[i];
@@ -357,12 +365,14 @@ QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values) {
             out += text.mid(l.begin, l.end - l.begin);
             if (inOwnSection && (l.kind == Line::Section || l.kind == Line::Key)) {
                 insertAt = out.size();
+                // A lone backslash at the end would take one line break with it.
                 insertNeedsBreak = l.lineBreak.isEmpty();
+                insertBreaks = l.danglingEscape ? 2 : 1;
             }
         }
         if (!keepIsOwn) {
             if (insertAt >= 0) {
-                out.insert(insertAt, (insertNeedsBreak ? eol : QByteArray()) + newLine + eol);
+                out.insert(insertAt, (insertNeedsBreak ? eol.repeated(insertBreaks) : QByteArray()) + newLine + eol);
             } else {
                 if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out += eol;
                 if (!out.isEmpty()) out += eol;
@@ -600,6 +610,14 @@ Problem Replace(const QString& path, const QList<Settings::Value>& values) {
         return {Trouble::ReadOnly, 0};
 
     const QByteArray next = ini::Edit(current.bytes, values);
+    // Whatever the file held, the new one must give back what was written.
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        bool later = false;
+        for (qsizetype j = i + 1; j < values.size(); ++j)
+            later = later || (SameName(values[j].section, values[i].section) && SameName(values[j].name, values[i].name));
+        if (!later && ini::Find(next, values[i].section, values[i].name) != values[i].text)
+            return {Trouble::NotAsWritten, 0};
+    }
     if (exists && next == current.bytes) return {};
 
     const QString draft = target + kDraftMark + QUuid::createUuid().toString(QUuid::Id128);

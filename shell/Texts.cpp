@@ -70,4 +70,36 @@ QString SheetMissingText(int language, const QString& file) {
                : QString("The picture file \"%1\" is missing or damaged. The game stays with the current puzzle.").arg(file);
 }
 
+QString SheetProblemText(int language, const QString& folder, const QString& file, SheetProblem problem,
+                         int minWidth, int minHeight) {
+    const bool german = IsGerman(language);
+    QString why;
+    switch (problem) {
+    case SheetProblem::None:
+    case SheetProblem::Missing: why = german ? "fehlt." : "is missing."; break;
+    case SheetProblem::NotRegularFile:
+        why = german ? QString::fromUtf8("ist keine gewöhnliche Datei.") : "is not a regular file.";
+        break;
+    case SheetProblem::Unreadable: why = german ? "kann nicht gelesen werden." : "cannot be read."; break;
+    case SheetProblem::TooLarge: why = german ? QString::fromUtf8("ist zu groß.") : "is too large."; break;
+    case SheetProblem::Damaged: why = german ? QString::fromUtf8("ist beschädigt.") : "is damaged."; break;
+    case SheetProblem::Unsupported:
+        why = german ? QString::fromUtf8("hat ein Format, das das Spiel nicht liest (nur unkomprimierte "
+                                         "24- oder 32-Bit-BMP-Dateien).")
+                     : "has a format the game cannot read (only uncompressed 24- or 32-bit BMP files).";
+        break;
+    case SheetProblem::TooSmall:
+        why = german ? QString::fromUtf8("ist kleiner als %1 x %2 Pixel.").arg(minWidth).arg(minHeight)
+                     : QString("is smaller than %1 x %2 pixels.").arg(minWidth).arg(minHeight);
+        break;
+    }
+    return german ? QString::fromUtf8("Die Bilddatei \"%1\" %2\nGesucht in: %3").arg(file, why, folder)
+                  : QString("The picture file \"%1\" %2\nLooked for in: %3").arg(file, why, folder);
+}
+
+QString StartupSheetErrorText(int language, const QString& folder, const QString& file, SheetProblem problem,
+                              int minWidth, int minHeight) {
+    return OutOfMemoryText(language) + "\n\n" + SheetProblemText(language, folder, file, problem, minWidth, minHeight);
+}
+
 }  // namespace qg

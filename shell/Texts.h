@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "sheets/SheetLoader.h"
+
 namespace qg {
 
 inline bool IsGerman(int language) { return language == 1; }
@@ -25,6 +27,12 @@ QString ForDisplay(const QString& stored);
 
 QString OutOfMemoryText(int language);
 QString SheetMissingText(int language, const QString& file);
+// Why a sheet did not load, and where it was looked for: two lines.
+QString SheetProblemText(int language, const QString& folder, const QString& file, SheetProblem problem,
+                         int minWidth, int minHeight);
+// The start-up error box: the out-of-memory line, then which sheet and why.
+QString StartupSheetErrorText(int language, const QString& folder, const QString& file, SheetProblem problem,
+                              int minWidth, int minHeight);
 
 inline constexpr const char* kCaption = "Quirko Gyrelle V1.5";
 
