@@ -163,16 +163,18 @@ bool TMainForm::FormCreate() {
 
     // The bitmaps. Without them there is nothing to play.
     const PuzzleRecord& puzzle = Record(gameIndex);
-    auto sheet = LoadSheet(programDir_, puzzle);
-    if (!sheet) {
-        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + puzzle.sheetFile));
-        windows_->ShowError(this, OutOfMemoryText(Language_));
+    SheetLoad sheet = ReadSheet(programDir_ + puzzle.sheetFile, puzzle.sheetMinWidth, puzzle.sheetMinHeight);
+    if (!sheet.sheet) {
+        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s: %s\n",
+                     qPrintable(programDir_ + puzzle.sheetFile), Describe(sheet.problem));
+        windows_->ShowError(this, StartupSheetErrorText(Language_, programDir_, puzzle.sheetFile, sheet.problem,
+                                                        puzzle.sheetMinWidth, puzzle.sheetMinHeight));
         return false;
     }
 
     puzzleGroup_->actions()[gameIndex]->setChecked(true);
     pressedPuzzle_ = gameIndex;
-    game_.Start(gameIndex, std::move(*sheet));
+    game_.Start(gameIndex, std::move(*sheet.sheet));
     PlaceRulesShape();
     OptionBtn_->setEnabled(puzzle.HasOption());
     firstActivation_ = true;
@@ -241,9 +243,11 @@ void TMainForm::SelectGame(int index) {
     // Load the new sheet before giving up the old one, so a bad file leaves
     // the game where it was.
     const PuzzleRecord& puzzle = Record(index);
-    auto sheet = LoadSheet(programDir_, puzzle);
+    SheetLoad load = ReadSheet(programDir_ + puzzle.sheetFile, puzzle.sheetMinWidth, puzzle.sheetMinHeight);
+    auto& sheet = load.sheet;
     if (!sheet) {
-        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s\n", qPrintable(programDir_ + puzzle.sheetFile));
+        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s: %s\n",
+                     qPrintable(programDir_ + puzzle.sheetFile), Describe(load.problem));
         // The clock of a puzzle in play does not count while the box is read.
         game_.StopClock();
         windows_->ShowError(this, SheetMissingText(Language_, programDir_ + puzzle.sheetFile));
@@ -553,22 +557,37 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormClose() {
     game_.StopClock();
     windows_->CloseHelp();
-    settings_.WriteInteger(kSection, "mode", GameIndex());
+    SaveSettings();
+}
+
+void TMainForm::SaveSettings() {
+    // All in one replacement of the file: a kill leaves all old values or all new ones.
+    QList<QPair<QString, QString>> values;
+    values.append({"mode", QString::number(GameIndex())});
     for (int i = 0; i < kPuzzleCount; ++i)
-        if (const PuzzleRecord& r = Record(i); r.optionSetting) settings_.WriteInteger(kSection, r.optionSetting, game_.OptionOf(i));
-    settings_.WriteBool(kSection, "sound", SoundBtn_->isChecked());
-    settings_.WriteBool(kSection, "music", MidiBtn_->isChecked());
-    settings_.WriteInteger(kSection, "tongue", Language_);
+        if (const PuzzleRecord& r = Record(i); r.optionSetting)
+            values.append({r.optionSetting, QString::number(game_.OptionOf(i))});
+    values.append({"sound", QString::number(SoundBtn_->isChecked() ? 1 : 0)});
+    values.append({"music", QString::number(MidiBtn_->isChecked() ? 1 : 0)});
+    values.append({"tongue", QString::number(Language_)});
+    settings_.WriteStrings(kSection, values);
+}
+
+void TMainForm::CloseWithoutAsking() {
+    if (closed_) return;
+    closeWithoutAsking_ = true;
+    close();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     // A window whose start-up failed has nothing to ask or save.
-    if (created_) {
-        if (!FormCloseQuery()) {
+    if (created_ && !closed_) {
+        if (!closeWithoutAsking_ && !FormCloseQuery()) {
             event->ignore();
             return;
         }
         FormClose();
+        closed_ = true;
     }
     event->accept();
 }

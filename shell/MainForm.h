@@ -55,6 +55,13 @@ public:
     // been shown and the program must end, with nothing written.
     bool FormCreate();
 
+    // Writes the settings as a confirmed close does, and nothing else (a
+    // logout that may still be cancelled).
+    void SaveSettings();
+    // Closes as a confirmed close does, without the quit question (a
+    // termination signal, the end of the session).
+    void CloseWithoutAsking();
+
     // Commands (also driven by tests).
     void SelectGame(int index);
     void MixBtnClick() {
@@ -109,6 +116,8 @@ private:
     void FormActivate();
     bool FormCloseQuery();
     void FormClose();
+    bool closeWithoutAsking_ = false;
+    bool closed_ = false;
     PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
     // A press of either button at board point (x, y), from the mouse or the keyboard.
     void Press(Qt::MouseButton button, int x, int y);

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -938,6 +939,114 @@ TEST(SettingsAtStart, LanguageChosenOnceIsKept) {
         // The language question follows the splash at the first activation.
         ASSERT_TRUE(QTest::qWaitFor([&] { return windows.Count("splash") > 0; }));
         EXPECT_EQ(windows.Count("language"), c.askedAgain ? 1 : 0);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Start-up without a usable sheet: the box says which file, why and where,
+// in the stored language, and nothing is written.
+
+TEST(StartUpError, NamesTheSheetWhyAndWhere) {
+    struct Case {
+        const char* what;
+        const char* stored;  // the settings file
+        std::function<void(const QString& sheet)> breakSheet;
+        QStringList says;
+    };
+    const auto writeBytes = [](QByteArray bytes) {
+        return [bytes](const QString& sheet) {
+            QFile f(sheet);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        };
+    };
+    QByteArray half;
+    {
+        QFile f(QString(kProgramDir) + "b1.bmp");
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        half = f.readAll();
+        half.truncate(half.size() / 2);
+    }
+    QByteArray rle = half.left(54);
+    rle[28] = 8, rle[30] = 1;  // 8 bits, RLE8
+    const Case cases[] = {
+        {"missing", "[common]\ntongue=0\n", [](const QString& sheet) { QFile::remove(sheet); },
+         {"Not enough memory! Program aborted.", "The picture file \"b1.bmp\" is missing.", "Looked for in: "}},
+        {"missing, in German", "[common]\ntongue=1\n", [](const QString& sheet) { QFile::remove(sheet); },
+         {"Zuwenig Speicher! Programm wird beendet.", "Die Bilddatei \"b1.bmp\" fehlt.", "Gesucht in: "}},
+        {"a FIFO", "", [](const QString& sheet) {
+             QFile::remove(sheet);
+             ::mkfifo(QFile::encodeName(sheet).constData(), 0600);
+         },
+         {"Not enough memory! Program aborted.", "\"b1.bmp\" is not a regular file."}},
+        {"cut in half", "", writeBytes(half), {"\"b1.bmp\" is damaged."}},
+        {"compressed", "[common]\ntongue=1\n", writeBytes(rle), {QString::fromUtf8("\"b1.bmp\" hat ein Format"), "24- oder 32-Bit"}},
+        {"too small", "", writeBytes(QByteArray::fromHex("424d3a0000000000000036000000280000000100000001000000010018000000000004000000130b0000130b00000000000000000000ffffff00")),
+         {"\"b1.bmp\" is smaller than 500 x 383 pixels."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        home.WriteStore(c.stored);
+        const QByteArray storedBefore = home.StoreBytes();
+        QTemporaryDir dir;
+        for (const char* f : {"b1.bmp", "b2.bmp", "b3.bmp", "b4.bmp"}) QFile::copy(QString(kProgramDir) + f, dir.filePath(f));
+        c.breakSheet(dir.filePath("b1.bmp"));
+
+        ScriptedWindows windows;
+        TMainForm form(dir.path() + "/", &windows);
+        EXPECT_FALSE(form.FormCreate());
+        ASSERT_EQ(windows.errors.size(), 1u);
+        const QString text = QString::fromStdString(windows.errors.front());
+        for (const QString& part : c.says) EXPECT_TRUE(text.contains(part)) << text.toStdString();
+        if (!c.says.front().contains("b1.bmp")) EXPECT_TRUE(text.contains(dir.path())) << text.toStdString();
+        // Nothing written.
+        form.close();
+        EXPECT_EQ(home.StoreBytes(), storedBefore);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The real game ended by a signal saves as a confirmed close does.
+
+// Whether the process has a handler for the signal (its start-up has got
+// that far).
+bool Catches(qint64 pid, int signal) {
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:")) return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
+}
+
+TEST(SettingsAtExit, TerminationSignalSavesLikeAClose) {
+    struct Case {
+        const char* what;
+        int signal;
+    };
+    const Case cases[] = {{"SIGTERM (logout)", SIGTERM}, {"SIGINT (Ctrl+C)", SIGINT}, {"SIGHUP (terminal closed)", SIGHUP}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        home.WriteStore("[common]\nmode=2\ntongue=1\ncmode=9\n\n[highscore]\nplayer=Ann\n");
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", home.Config());
+        env.insert("HOME", home.Home());
+        game.setProcessEnvironment(env);
+        game.start(QString(kProgramDir) + "quirko-gyrelle", {});
+        ASSERT_TRUE(game.waitForStarted());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Catches(game.processId(), c.signal); }, 60000));
+        ::kill(static_cast<pid_t>(game.processId()), c.signal);
+        ASSERT_TRUE(game.waitForFinished(60000));
+        EXPECT_EQ(game.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(game.exitCode(), 0);
+        // Every value of a close, the level clamped as read, the window's
+        // place, and the rest kept.
+        EXPECT_EQ(home.StoreBytes(),
+                  "[common]\nmode=2\ntongue=1\ncmode=4\npmode=1\nsound=1\nmusic=1\n"
+                  "mainform=\"200,0,1,148,215,652,585\"\n\n[highscore]\nplayer=Ann\n");
     }
 }
 
