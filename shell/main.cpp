@@ -47,10 +47,9 @@ int main(int argc, char** argv) {
     const bool catching = CatchTerminationSignals();
 
     qg::TMainForm form(QCoreApplication::applicationDirPath() + "/");
-    if (!form.FormCreate()) return 1;
-
     // Logout, kill or Ctrl+C: save as a confirmed close does, without the
-    // quit question, then leave every event loop, modal windows' too.
+    // quit question, then leave every event loop, modal windows' too (the
+    // start-up error box included, which saves nothing).
     std::unique_ptr<QSocketNotifier> signalNotifier;
     if (catching) {
         signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
@@ -62,9 +61,13 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(0);
         });
     }
+    if (!form.FormCreate()) return 1;
     // The desktop session asks before it ends: the settings are saved then,
     // as the logout may still be cancelled.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.SaveSettings(); });
+    // However the application is told to quit, a window still open closes
+    // as a confirmed close does.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.CloseWithoutAsking(); });
 
     form.show();
     form.activateWindow();  // tooltips show only in an active window
