@@ -316,7 +316,12 @@ TEST(ShellStartUp, ABadFirstSheetEndsWithTheErrorAndWritesNothing) {
             TMainForm form(dir.Dir(), &windows);
             EXPECT_FALSE(form.FormCreate());
         }
-        EXPECT_EQ(windows.errors, std::vector<std::string>{"Not enough memory! Program aborted."});
+        // The old text first, then which file failed and where it was looked for.
+        ASSERT_EQ(windows.errors.size(), 1u);
+        const QString text = QString::fromStdString(windows.errors.front());
+        EXPECT_TRUE(text.startsWith("Not enough memory! Program aborted.\n\nThe picture file \"b1.bmp\" "))
+            << windows.errors.front();
+        EXPECT_TRUE(text.endsWith("Looked for in: " + dir.Dir())) << windows.errors.front();
         EXPECT_TRUE(config.IsEmpty());
     }
 }
