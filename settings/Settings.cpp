@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QStringDecoder>
 #include <QUuid>
 
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -113,7 +115,7 @@ struct Line {
     Kind kind = Odd;
     QString name;       // Section: the section; Key: the value's name
     QString section;    // Key: the section it lies in ("" before the first)
-    QByteArray value;   // Key: the text after the '='
+    qsizetype valueBegin = 0, valueEnd = 0;  // Key: the text after the '=', in the file
     QByteArray lineBreak;  // the line's own break; empty for a last line without one
     bool danglingEscape = false;  // a last line ending in a lone backslash
 };
@@ -163,7 +165,8 @@ QList<Line> SplitLines(const QByteArray& file) {
             line.kind = Line::Key;
             line.name = DecodeKey(Trimmed(trimmed.first(eq)));
             line.section = section;
-            line.value = trimmed.sliced(eq + 1).toByteArray();
+            line.valueBegin = trimmed.sliced(eq + 1).data() - file.constData();
+            line.valueEnd = trimmed.data() + trimmed.size() - file.constData();
         }
         lines.append(line);
     }
@@ -182,6 +185,21 @@ qsizetype FindLine(const QList<Line>& lines, const QString& section, const QStri
         else if (other < 0) other = i;
     }
     return own >= 0 ? own : other;
+}
+
+}  // namespace
+
+namespace ini {
+std::optional<QString> DecodeText(const QByteArray& raw);
+}
+
+namespace {
+
+std::optional<QString> FindIn(const QByteArray& file, const QList<Line>& lines, const QString& section,
+                              const QString& name) {
+    const qsizetype at = FindLine(lines, section, name);
+    if (at < 0) return std::nullopt;
+    return ini::DecodeText(file.mid(lines[at].valueBegin, lines[at].valueEnd - lines[at].valueBegin));
 }
 
 void ChopTrailingSpaces(QString& s, qsizetype limit) {
@@ -333,55 +351,84 @@ QByteArray EncodeText(const QString& text) {
 
 std::optional<QString> Find(const QByteArray& file, const QString& section, const QString& name) {
     const QList<Line> lines = SplitLines(file);
-    const qsizetype at = FindLine(lines, section, name);
-    if (at < 0) return std::nullopt;
-    return DecodeText(lines[at].value);
+    return FindIn(file, lines, section, name);
 }
 
 QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values) {
-    QByteArray text = file;
+    // One value per name, the last one given; in the order first given.
+    struct Target {
+        QString section, name;  // the program's own spelling
+        QByteArray line;        // "name=text"
+        qsizetype keep = -1;    // the line rewritten in place, if any
+    };
+    QList<Target> targets;
     for (const Settings::Value& v : values) {
-        const QList<Line> lines = SplitLines(text);
-        const QByteArray eol = text.contains("\r\n") ? "\r\n" : "\n";
-        const QString ownSection = Canonical(v.section), ownName = Canonical(v.name);
-        const QByteArray newLine = EncodeKey(ownName) + '=' + EncodeText(v.text);
+        Target t{Canonical(v.section), Canonical(v.name), EncodeKey(Canonical(v.name)) + '=' + EncodeText(v.text)};
+        auto same = std::find_if(targets.begin(), targets.end(),
+                                 [&](const Target& o) { return o.section == t.section && o.name == t.name; });
+        if (same != targets.end()) same->line = t.line;
+        else targets.append(t);
+    }
 
-        // One line per name: the program's own spelling is rewritten in
-        // place, every other spelling goes.
-        const qsizetype keep = FindLine(lines, v.section, v.name);
-        const bool keepIsOwn = keep >= 0 && lines[keep].section == ownSection && lines[keep].name == ownName;
-        QByteArray out;
-        qsizetype insertAt = -1;  // in out: after the own section's last key
-        bool insertNeedsBreak = false;
-        int insertBreaks = 1;
-        bool inOwnSection = false;
+    const QList<Line> lines = SplitLines(file);
+    const QByteArray eol = file.contains("\r\n") ? "\r\n" : "\n";
+    // Each name keeps one line: its line in the program's own spelling is
+    // rewritten in place; every other spelling goes.
+    for (Target& t : targets) {
+        const qsizetype at = FindLine(lines, t.section, t.name);
+        if (at >= 0 && lines[at].section == t.section && lines[at].name == t.name) t.keep = at;
+    }
+    // New values go after the last line of their section in the program's
+    // spelling, or into a new section at the end.
+    QMap<QString, qsizetype> sectionEnd;
+    {
+        QString current;
+        bool inSection = false;
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const Line& l = lines[i];
-            if (l.kind == Line::Section) inOwnSection = l.name == ownSection;
-            if (l.kind == Line::Key && SameName(l.section, v.section) && SameName(l.name, v.name)) {
-                if (i == keep && keepIsOwn) out += newLine + l.lineBreak;
-                continue;
-            }
-            out += text.mid(l.begin, l.end - l.begin);
-            if (inOwnSection && (l.kind == Line::Section || l.kind == Line::Key)) {
-                insertAt = out.size();
-                // A lone backslash at the end would take one line break with it.
-                insertNeedsBreak = l.lineBreak.isEmpty();
-                insertBreaks = l.danglingEscape ? 2 : 1;
-            }
+            if (l.kind == Line::Section) current = l.name, inSection = true;
+            if (inSection && (l.kind == Line::Section || l.kind == Line::Key)) sectionEnd[current] = i;
         }
-        if (!keepIsOwn) {
-            if (insertAt >= 0) {
-                out.insert(insertAt, (insertNeedsBreak ? eol.repeated(insertBreaks) : QByteArray()) + newLine + eol);
-            } else {
-                if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out += eol;
-                if (!out.isEmpty()) out += eol;
-                out += '[' + EncodeKey(ownSection) + ']' + eol + newLine + eol;
-            }
-        }
-        text = out;
     }
-    return text;
+    QMap<qsizetype, QByteArray> after;  // new lines after line i
+    QList<QString> newSections;
+    QMap<QString, QByteArray> newSectionLines;
+    for (const Target& t : targets) {
+        if (t.keep >= 0) continue;
+        if (const auto end = sectionEnd.constFind(t.section); end != sectionEnd.constEnd()) {
+            after[*end] += t.line + eol;
+        } else {
+            if (!newSectionLines.contains(t.section)) newSections.append(t.section);
+            newSectionLines[t.section] += t.line + eol;
+        }
+    }
+
+    QByteArray out;
+    out.reserve(file.size() + 256);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line& l = lines[i];
+        const Target* match = nullptr;
+        if (l.kind == Line::Key)
+            for (const Target& t : targets)
+                if (SameName(l.section, t.section) && SameName(l.name, t.name)) match = &t;
+        if (match) {
+            if (match->keep == i) out += match->line + l.lineBreak;
+        } else {
+            out += QByteArrayView(file.constData() + l.begin, l.end - l.begin);
+        }
+        if (const auto add = after.constFind(i); add != after.constEnd()) {
+            // A lone backslash at the end would take one line break with it.
+            const bool emitted = !match || match->keep == i;
+            if (emitted && l.lineBreak.isEmpty()) out += !match && l.danglingEscape ? eol + eol : eol;
+            out += *add;
+        }
+    }
+    for (const QString& section : newSections) {
+        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out += eol;
+        if (!out.isEmpty()) out += eol;
+        out += '[' + EncodeKey(section) + ']' + eol + newSectionLines[section];
+    }
+    return out;
 }
 
 bool LooksLikeText(const QByteArray& file) {
@@ -611,11 +658,12 @@ Problem Replace(const QString& path, const QList<Settings::Value>& values) {
 
     const QByteArray next = ini::Edit(current.bytes, values);
     // Whatever the file held, the new one must give back what was written.
+    const QList<Line> nextLines = SplitLines(next);
     for (qsizetype i = 0; i < values.size(); ++i) {
         bool later = false;
         for (qsizetype j = i + 1; j < values.size(); ++j)
             later = later || (SameName(values[j].section, values[i].section) && SameName(values[j].name, values[i].name));
-        if (!later && ini::Find(next, values[i].section, values[i].name) != values[i].text)
+        if (!later && FindIn(next, nextLines, values[i].section, values[i].name) != values[i].text)
             return {Trouble::NotAsWritten, 0};
     }
     if (exists && next == current.bytes) return {};

@@ -314,6 +314,7 @@ TEST(SettingsStore, OtherLinesStayByteForByte) {
         {"empty file", "", {{"mode", "2"}, {"sound", "0"}}, "[common]\nmode=2\nsound=0\n"},
         {"a BOM and a Latin-1 name", "\xEF\xBB\xBF[common]\nname=M\xFCller\nmode=1\n", {{"mode", "0"}},
          "\xEF\xBB\xBF[common]\nname=M\xFCller\nmode=0\n"},
+        {"the value rewritten on the last line", "[common]\nmode=1", {{"mode", "2"}, {"sound", "0"}}, "[common]\nmode=2\nsound=0\n"},
         {"a lone backslash at the very end", "[common]\nk=a\\", {{"mode", "2"}}, "[common]\nk=a\\\n\nmode=2\n"},
         {"the old value over two lines", "[common]\nmode=1\\\n2\nsound=1\n", {{"mode", "5"}}, "[common]\nmode=5\nsound=1\n"},
         {"texts that need quotes and escapes", "[common]\n", {{"mainform", "200,0,1"}, {"t", " a\tb\\"}},
