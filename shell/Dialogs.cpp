@@ -4,6 +4,8 @@
 
 #include "settings/Settings.h"
 #include "shell/MessageDialogs.h"
+#include "shell/AboutDlg.h"
+#include "shell/HelpWindow.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -30,9 +32,21 @@ void GameWindows::ShowSolved(int language) { DoneDlg_->ShowModal(language); }
 
 // Windows not built yet behave as if closed at once.
 void GameWindows::ShowHighscores(int, const QString&, int) {}
-void GameWindows::ShowAbout(int) {}
-void GameWindows::ShowHelp(int) {}
-void GameWindows::CloseHelp() {}
+
+void GameWindows::ShowAbout(int language) {
+    if (!about_) about_ = new TMultiDlg(mainWindow_);
+    about_->ShowModal(language);
+}
+
+// One help window for the whole run, not modal: the player reads beside the game.
+void GameWindows::ShowHelp(int language) {
+    if (!help_) help_ = std::make_unique<HelpWindow>(programDir_);
+    help_->ShowAt(language);
+}
+
+void GameWindows::CloseHelp() {
+    if (help_) help_->close();
+}
 
 void GameWindows::ShowError(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kCaption), text, QMessageBox::Ok, parent);

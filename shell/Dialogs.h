@@ -2,6 +2,7 @@
 // The modal windows the main window opens, behind one interface so that the
 // main window does not care how they look and tests can answer them.
 
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -18,6 +19,8 @@ class TNewGameDlg;
 class TPauseDlg;
 class TDoneDlg;
 class TSplash;
+class HelpWindow;
+class TMultiDlg;
 
 // Results the shell reads.
 inline constexpr int kAnswerYes = 1;      // give-up and quit questions: go ahead
@@ -85,6 +88,8 @@ private:
     std::unique_ptr<TPauseDlg> PauseDlg_;
     std::unique_ptr<TDoneDlg> DoneDlg_;
     std::unique_ptr<TSplash> Splash_;
+    std::unique_ptr<HelpWindow> help_;  // made at the first request, then reused
+    QPointer<TMultiDlg> about_;         // a child of the main window
 };
 
 }  // namespace qg
