@@ -40,7 +40,10 @@ void GameWindows::ShowAbout(int language) {
 
 // One help window for the whole run, not modal: the player reads beside the game.
 void GameWindows::ShowHelp(int language) {
-    if (!help_) help_ = std::make_unique<HelpWindow>(programDir_);
+    if (!help_) {
+        help_ = std::make_unique<HelpWindow>(programDir_);
+        help_->PlaceBeside(mainWindow_);
+    }
     help_->ShowAt(language);
 }
 

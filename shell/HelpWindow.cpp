@@ -3,11 +3,14 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "shell/Texts.h"
 
@@ -103,6 +106,21 @@ void HelpWindow::ShowAt(int language) {
     else show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::PlaceBeside(const QWidget& main) {
+    const QScreen* screen = main.screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QRect game = main.frameGeometry();
+    constexpr int kGap = 8;
+    resize(width(), std::min(height(), room.height()));
+    int x = game.right() + 1 + kGap;
+    if (x + width() > room.right() + 1) x = game.left() - kGap - width();
+    if (x < room.left()) x = std::min(room.right() + 1 - width(), game.right() + 1 + kGap);
+    x = std::max(x, room.left());
+    const int y = std::clamp(game.top(), room.top(), std::max(room.top(), room.bottom() + 1 - height()));
+    move(x, y);
 }
 
 void HelpWindow::ShowMissingFile(int language, const QString& path) {

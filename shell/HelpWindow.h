@@ -47,6 +47,10 @@ public:
     // when it is not shown yet, and brings the window to the front.
     void ShowAt(int language);
 
+    // Puts the window beside `main` (right of it, else left of it) where the
+    // screen has room, so that board and help can be seen together.
+    void PlaceBeside(const QWidget& main);
+
     QTextBrowser* browser() const { return browser_; }
     // The line above the text that reports a missing section; hidden otherwise.
     QLabel* notice() const { return notice_; }
