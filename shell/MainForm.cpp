@@ -3,14 +3,12 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QUrl>
 
 #include <chrono>
 #include <cstdio>
@@ -27,7 +25,6 @@ namespace qg {
 namespace {
 
 constexpr char kSection[] = "common";
-constexpr char kQuirkoHome[] = "https://www.quirkogames.example/";
 // The audio module is loaded this long after start-up, once the window is painted.
 constexpr int kAudioStartDelayMs = 200;
 
@@ -541,9 +538,11 @@ void TMainForm::InfoBtnClick() {
     FocusBoard();
 }
 
+// The help file's section on the makers and the other Quirko Games, in the
+// user's browser. Once that fails the button stays quiet for the rest of the run.
 void TMainForm::QuirkoBtnClick() {
     if (quirkoBroken_) return;
-    if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kQuirkoHome)))) quirkoBroken_ = true;
+    if (!OpenMakersPage(programDir_, Language_, openUrl_)) quirkoBroken_ = true;
 }
 
 bool TMainForm::FormCloseQuery() {

@@ -19,6 +19,7 @@
 #include "shell/BoardWidget.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
+#include "shell/HelpWindow.h"
 #include "shell/PositionKeeper.h"
 
 class QActionGroup;
@@ -100,6 +101,8 @@ public:
     void UseEffectOutput(std::unique_ptr<EffectOutput> output);
     void UseMediaPlayer(std::unique_ptr<MediaPlayer> player);
     GameAudio& audio();
+    // Tests hand in a stand-in for the user's browser.
+    void UseUrlOpener(UrlOpener open) { openUrl_ = std::move(open); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -163,6 +166,7 @@ private:
     // Where the keyboard cursor stands on each board, in board coordinates.
     std::array<QPoint, kPuzzleCount> cursorAt_{};
     bool cursorShown_ = false;
+    UrlOpener openUrl_ = SystemUrlOpener();
 
     QTimer Timer_;
     QWidget* ToolPanel_ = nullptr;

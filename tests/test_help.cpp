@@ -245,6 +245,57 @@ TEST(MakersPage, OpensTheMakersSectionOfTheHelpFileAndNothingWithoutIt) {
     EXPECT_FALSE(OpenMakersPage(programDir, kEnglish, refuse)) << "the opener's failure is passed on";
 }
 
+// The maker's button through the main window: the makers' section in the
+// player's language, and nothing more for the rest of the run once it failed.
+TEST(QuirkoButton, OpensTheMakersSectionInTheBrowserAndAfterAFailureStaysQuiet) {
+    struct Case {
+        int language;
+        const char* fragment;
+    };
+    for (const Case& c : {Case{kGerman, "Die_Macher"}, Case{kEnglish, "Quirko_Games"}}) {
+        SCOPED_TRACE(c.fragment);
+        test::ConfigHome config;
+        Settings().WriteInteger("common", "tongue", c.language);
+        test::ScriptedWindows windows;
+        std::unique_ptr<TMainForm> form = test::ShowMainForm(windows);
+        ASSERT_NE(form, nullptr);
+        std::vector<QUrl> opened;
+        bool opens = true;
+        form->UseUrlOpener([&](const QUrl& url) {
+            opened.push_back(url);
+            return opens;
+        });
+        test::ClickButton(*form, "QuirkoBtn");
+        test::ClickButton(*form, "QuirkoBtn");
+        ASSERT_EQ(opened.size(), 2u);
+        for (const QUrl& url : opened) {
+            EXPECT_EQ(url.toLocalFile(), test::GameDir() + kHelpFile);
+            EXPECT_EQ(url.fragment(), c.fragment);
+        }
+        opens = false;
+        test::ClickButton(*form, "QuirkoBtn");
+        test::ClickButton(*form, "QuirkoBtn");
+        EXPECT_EQ(opened.size(), 3u) << "after the failure the button does nothing";
+    }
+}
+
+TEST(QuirkoButton, WithoutTheHelpFileNoBrowserIsStarted) {
+    test::ConfigHome config;
+    test::ProgramDir dir;  // the sheets only
+    test::ScriptedWindows windows;
+    std::unique_ptr<TMainForm> form = test::ShowMainForm(windows, dir.Dir());
+    ASSERT_NE(form, nullptr);
+    int opened = 0;
+    form->UseUrlOpener([&](const QUrl&) {
+        ++opened;
+        return true;
+    });
+    test::ClickButton(*form, "QuirkoBtn");
+    WriteFile(dir.Path(kHelpFile), "<html></html>");
+    test::ClickButton(*form, "QuirkoBtn");  // the run has given up on it
+    EXPECT_EQ(opened, 0);
+}
+
 // Runs `answer` on the modal window as soon as it is open.
 void WhenModalOpens(std::function<void(QWidget&)> answer) {
     QTimer::singleShot(0, [answer] {
