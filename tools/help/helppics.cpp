@@ -37,7 +37,7 @@ public:
     Surface& Composition() override { return composition_; }
     Surface& Screen() override { return screen_; }
     void Present(const Rect&) override {}
-    void PlaySound(int) override {}
+    void PlaySound(Sound) override {}
     void Pause(int) override {}
     void PuzzleSolved() override {}
     std::uint8_t State() const override { return state_; }
