@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "files/GameFiles.h"
 #include "shell/MainForm.h"
 
 namespace {
@@ -46,7 +48,9 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("QuirkoGames");
     const bool catching = CatchTerminationSignals();
 
-    qg::TMainForm form(QCoreApplication::applicationDirPath() + "/");
+    // A check of an installation: start up, draw the board and end with 0, or with 1 when the sheets are missing.
+    if (app.arguments().contains("--quit-after-start")) QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+    qg::TMainForm form(qg::FindProgramDirectory(QCoreApplication::applicationDirPath()));
     // Logout, kill or Ctrl+C: save as a confirmed close does, without the
     // quit question, then leave every event loop, modal windows' too (the
     // start-up error box included, which saves nothing).
