@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace art {
 
 // The sprite sheets, each of its record's size.
@@ -19,5 +21,11 @@ QImage MakeCirrelaSheet();
 bool MakeToolbarPictures(const QString& dir, QStringList& files);  // buttons, icon
 bool MakeClockPictures(const QString& dir, QStringList& files);    // the digit strip
 bool MakeDialogPictures(const QString& dir, QStringList& files);   // window texture, glyphs, flags, splash
+
+// The application icon at every size it ships in, each drawn for its size.
+const std::vector<int>& IconSizes();  // 16 ... 256 px
+QImage MakeIcon(int size);
+// Writes icon-SIZE.png for every size into `dir`; false if one could not be written.
+bool MakeIcons(const QString& dir);
 
 }  // namespace art

@@ -1,7 +1,9 @@
 // Picture generator: writes the four sprite sheets into the program directory
 // and the compiled-in pictures into the resource directory.
 //
-//   qg_artgen SHEET_DIR RESOURCE_DIR
+//   qg_artgen SHEET_DIR RESOURCE_DIR [ICON_DIR]
+//
+// With ICON_DIR it also draws the application icons for the desktop there.
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +18,8 @@
 #include "tools/art/Sheets.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: qg_artgen SHEET_DIR RESOURCE_DIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: qg_artgen SHEET_DIR RESOURCE_DIR [ICON_DIR]\n");
         return 2;
     }
     // Fonts may be used for captions; the offscreen platform needs no display.
@@ -35,6 +37,13 @@ int main(int argc, char** argv) {
         const QString path = sheetDir + "/" + qg::Record(game).sheetFile;
         if (!art::SaveBmp(qg::At(makers, game)(), path)) {
             std::fprintf(stderr, "qg_artgen: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    if (argc == 4) {
+        const QString iconDir = QString::fromLocal8Bit(argv[3]);
+        if (!QDir().mkpath(iconDir) || !art::MakeIcons(iconDir)) {
+            std::fprintf(stderr, "qg_artgen: cannot write the icons into %s\n", qPrintable(iconDir));
             return 1;
         }
     }
