@@ -10,6 +10,8 @@ packages=(
   libsdl2-dev
   fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
+  desktop-file-utils appstream man-db
+  dpkg-dev file fakeroot
 )
 
 missing=()

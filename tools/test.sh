@@ -9,6 +9,7 @@ cmake --build build -j "$jobs"
 export QT_QPA_PLATFORM=offscreen
 # Tests never see the user's own settings or audio.
 XDG_CONFIG_HOME="$(mktemp -d)"
-export XDG_CONFIG_HOME
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+XDG_DATA_HOME="$(mktemp -d)"
+export XDG_CONFIG_HOME XDG_DATA_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"' EXIT
 ctest --test-dir build --output-on-failure -j "$jobs"

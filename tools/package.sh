@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and makes the Debian package
+# build/package/quirko-gyrelle_VERSION-1_ARCH.deb. Install it with
+#   sudo apt install ./build/package/quirko-gyrelle_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+# The package holds what `cmake --install` puts under /usr, stripped.
+(cd build && cpack -G DEB)
+ls -1 build/package/*.deb
