@@ -9,4 +9,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 # The package holds what `cmake --install` puts under /usr, stripped.
 (cd build && cpack -G DEB)
-ls -1 build/package/*.deb
+# The screenshots the AppStream metadata names, to publish on the home page.
+mkdir -p build/package/screenshots
+cp build/screenshots/*.png build/package/screenshots/
+ls -1 build/package/*.deb build/package/screenshots/*.png
