@@ -43,7 +43,7 @@ QImage Turntable(int size) {
         wedge.closeSubpath();
         QRadialGradient g(QPointF(disc.left() + disc.width() * 0.3, disc.top() + disc.height() * 0.3), disc.width() * 0.85);
         g.setColorAt(0.0, Light(colourAt[q]));
-        g.setColorAt(0.45, Base(colourAt[q]));
+        g.setColorAt(size <= 24 ? 0.2 : 0.45, Base(colourAt[q]));  // small: full colour nearly everywhere
         g.setColorAt(1.0, Deep(colourAt[q]));
         p.setBrush(g);
         p.drawPath(wedge);
@@ -56,9 +56,9 @@ QImage Turntable(int size) {
     p.setBrush(QColor(40, 28, 18));
     const qreal hub = size * 0.11;
     p.drawEllipse(c, hub, hub);
-    // Specular highlight near the light.
+    // Specular highlight near the light, faint where it would wash out a quarter.
     QRadialGradient spec(QPointF(disc.left() + disc.width() * 0.3, disc.top() + disc.height() * 0.28), disc.width() * 0.22);
-    spec.setColorAt(0.0, QColor(255, 255, 255, 200));
+    spec.setColorAt(0.0, QColor(255, 255, 255, size <= 24 ? 110 : 200));
     spec.setColorAt(1.0, QColor(255, 255, 255, 0));
     p.setBrush(spec);
     p.drawEllipse(disc);
