@@ -4,10 +4,11 @@
 # and AppStream metadata through their validators, and the installed game
 # starting from a moved copy of the tree with nothing but its own files.
 #
-#   install_check.sh BUILD_DIR APP_ID
+#   install_check.sh BUILD_DIR GAME_DIR APP_ID
 set -euo pipefail
 build=$1
-id=$2
+game=$2
+id=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -30,6 +31,12 @@ for f in "${expected[@]}"; do [ -f "$p/$f" ] || fail "missing $f"; done
 [ -x "$p/games/quirko-gyrelle" ] || fail "the game is not executable"
 [ ! -e "$p/bin" ] || fail "bin/ is not used for a game"
 ls "$p"/share/quirko-gyrelle/*.mid >/dev/null 2>&1 || fail "no music in share/quirko-gyrelle"
+# The help and the audio module go where the game looks for them, when the build made them.
+for f in QGYR.html quirko-gyrelle-audio.so; do
+  [ -f "$game/$f" ] || continue
+  case $f in *.so) dest=lib/quirko-gyrelle ;; *) dest=share/quirko-gyrelle ;; esac
+  [ -f "$p/$dest/$f" ] || fail "missing $dest/$f"
+done
 # Each icon is as large as the folder it lies in says.
 for size in 16 24 32 48 64 128 256; do
   dims=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print("%dx%d" % struct.unpack(">II", d[16:24]))' \
