@@ -30,7 +30,7 @@ public:
     qg::Surface& Composition() override { return composition_; }
     qg::Surface& Screen() override { return screen_; }
     void Present(const qg::Rect&) override {}
-    void PlaySound(int) override {}
+    void PlaySound(qg::Sound) override {}
     void Pause(int) override {}
     void PuzzleSolved() override {}
     std::uint8_t State() const override { return state_; }
