@@ -29,9 +29,9 @@ int GameWindows::AskGiveUp(int language) { return NewGameDlg_->ShowModal(languag
 int GameWindows::AskQuit(int language) { return EndGameDlg_->ShowModal(language); }
 void GameWindows::ShowPaused(int language) { PauseDlg_->ShowModal(language); }
 void GameWindows::ShowSolved(int language) { DoneDlg_->ShowModal(language); }
-
-// Windows not built yet behave as if closed at once.
-void GameWindows::ShowHighscores(int, const QString&, int) {}
+void GameWindows::ShowHighscores(int language, const QString& tableKey, int time) {
+    if (highscoreDlg_) highscoreDlg_->ShowModal(language, tableKey, time);
+}
 
 void GameWindows::ShowAbout(int language) {
     if (!about_) about_ = new TMultiDlg(mainWindow_);

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "shell/HighscoreDlg.h"
+
 class QWidget;
 
 namespace qg {
@@ -90,6 +92,8 @@ private:
     std::unique_ptr<TSplash> Splash_;
     std::unique_ptr<HelpWindow> help_;  // made at the first request, then reused
     QPointer<TMultiDlg> about_;         // a child of the main window
+    // Made at start-up with the other windows; the main window owns it.
+    QPointer<THighscoreDlg> highscoreDlg_ = new THighscoreDlg(mainWindow_, settings_);
 };
 
 }  // namespace qg

@@ -1,0 +1,244 @@
+#include "shell/HighscoreDlg.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+
+#include "settings/Settings.h"
+#include "shell/Texts.h"
+
+namespace qg {
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 200;
+constexpr int kRowTop = 20;
+constexpr int kRowHeight = 21;
+constexpr unsigned kEditColour = 8421631;  // light red
+constexpr int kModalResult = 1;            // the same for both buttons
+
+QFont SmallFont() {
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+QFont RowFont() {
+    QFont font("Arial");
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(true);
+    font.setPixelSize(15);
+    return font;
+}
+
+QLabel* RowLabel(QWidget* parent, const char* prefix, int row, int left, int width, Qt::Alignment align) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(prefix) + QString::number(row));
+    label->setGeometry(left, kRowTop + kRowHeight * row, width, kRowHeight);
+    label->setAlignment(align | Qt::AlignTop);
+    return label;
+}
+
+QPushButton* BitmapButton(QWidget* parent, const char* name, int left, const char* glyph) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setGeometry(left, 164, 70, 27);
+    button->setFont(SmallFont());
+    button->setIcon(QIcon(QString::fromLatin1(glyph)));
+    button->setIconSize(QSize(18, 18));
+    return button;
+}
+
+}  // namespace
+
+QColor FromColorRef(unsigned colorRef) {
+    return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
+                  static_cast<int>((colorRef >> 16) & 0xFF));
+}
+
+THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings)
+    : TexturedDialog(mainWindow, QSize(kWidth, kHeight)), settings_(settings) {
+    setObjectName("HighscoreDlg");
+    setFont(RowFont());
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    setPalette(black);
+
+    cipher_.Init(QString(), 0);
+    PlayerName_ = ReadPlayerName(settings_);
+
+    // The controls in the order of their tab stops.
+    delcheck_ = new QLabel(this);
+    delcheck_->setObjectName("delcheck");
+    delcheck_->setFont(SmallFont());
+    delcheck_->move(196, 140);
+
+    ClearBox_ = new QCheckBox(this);
+    ClearBox_->setObjectName("ClearBox");
+    ClearBox_->setGeometry(175, 139, 13, 13);
+
+    OKBtn_ = BitmapButton(this, "OKBtn", 244, ":/pictures/glyph_ok.png");
+    OKBtn_->setText("OK");
+    OKBtn_->setDefault(true);
+    connect(OKBtn_, &QPushButton::clicked, this, &THighscoreDlg::okClick);
+
+    Edit1_ = new QLineEdit(this);
+    Edit1_->setObjectName("Edit1");
+    Edit1_->setGeometry(52, 28, 177, 19);
+    Edit1_->setFrame(false);
+    Edit1_->setMaxLength(kNameLength);
+    Edit1_->setFocusPolicy(Qt::ClickFocus);
+    QPalette red = Edit1_->palette();
+    red.setColor(QPalette::Base, FromColorRef(kEditColour));
+    red.setColor(QPalette::Text, Qt::black);
+    Edit1_->setPalette(red);
+    Edit1_->setText(PlayerName_);
+    Edit1_->hide();
+
+    // Closes without saving; Escape is not bound to it.
+    CancelBtn_ = BitmapButton(this, "CancelBtn", 168, ":/pictures/glyph_cancel.png");
+    connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(kModalResult); });
+
+    for (int r = 0; r < kHighscoreEntries; ++r) {
+        num_[static_cast<std::size_t>(r)] = RowLabel(this, "num", r, 20, 40, Qt::AlignRight);
+        num_[static_cast<std::size_t>(r)]->setText(QString::number(r + 1) + ".   ");
+    }
+    for (int r = 0; r < kHighscoreEntries; ++r) pla_[static_cast<std::size_t>(r)] = RowLabel(this, "pla", r, 60, 140, Qt::AlignLeft);
+    for (int r = 0; r < kHighscoreEntries; ++r) sco_[static_cast<std::size_t>(r)] = RowLabel(this, "sco", r, 200, 90, Qt::AlignRight);
+    // The edit field lies over the row labels made after it.
+    Edit1_->raise();
+}
+
+int THighscoreDlg::ShowModal(int language, const QString& tableKey, int elapsed) {
+    ClearBox_->setChecked(false);
+    language_ = language;
+    tableKey_ = tableKey;
+    newEntry_ = -1;
+    Edit1_->hide();
+
+    // What an earlier opening held is never reused.
+    HighscoreTable table;
+    if (const auto error = table.Load(settings_, cipher_, tableKey)) {
+        ShowLoadError(*error);
+        return 0;
+    }
+    table_ = table;
+
+    if (elapsed < 0) return 0;
+    if (elapsed > 0) {
+        const std::optional<int> at = table_.Rank(elapsed, PlayerName_);
+        if (!at) return 0;
+        newEntry_ = *at;
+    }
+    FillRows();
+    if (newEntry_ >= 0) {
+        Edit1_->setGeometry(60, kRowTop + kRowHeight * newEntry_, 140, 15);
+        Edit1_->setEnabled(true);
+        Edit1_->setText(PlayerName_);
+        Edit1_->show();
+    }
+    TexturedDialog::ShowModal(language);
+    return 0;
+}
+
+void THighscoreDlg::FillRows() {
+    for (int r = 0; r < kHighscoreEntries; ++r) {
+        pla_[static_cast<std::size_t>(r)]->setText(table_.Name(r));
+        const int time = table_.Time(r);
+        sco_[static_cast<std::size_t>(r)]->setText(time == 0 ? QStringLiteral("-----") : QString::number(time));
+    }
+}
+
+void THighscoreDlg::okClick() {
+    if (ClearBox_->isChecked()) {
+        table_.Clear();
+        PlayerName_ = QString::fromLatin1(kEmptyName);
+        Edit1_->setText(PlayerName_);
+        newEntry_ = -1;
+    }
+    if (newEntry_ >= 0) {
+        PlayerName_ = Edit1_->text();
+        table_.SetName(newEntry_, PlayerName_);
+        pla_[static_cast<std::size_t>(newEntry_)]->setText(PlayerName_);
+    }
+    Edit1_->hide();
+    if (!table_.Save(settings_, cipher_, tableKey_, PlayerName_)) ShowSaveError();
+    done(kModalResult);
+}
+
+void THighscoreDlg::done(int result) {
+    // The edit field shows only while a new entry is being named.
+    Edit1_->hide();
+    TexturedDialog::done(result);
+}
+
+void THighscoreDlg::ApplyTexts(int language) {
+    const bool german = IsGerman(language);
+    setWindowTitle(german ? QStringLiteral("Quirko Gyrelle - Bestenliste") : QStringLiteral("Quirko Gyrelle - Highscore"));
+    delcheck_->setText(german ? QStringLiteral("alle Einträge löschen") : QStringLiteral("remove all entries"));
+    delcheck_->adjustSize();
+    CancelBtn_->setText(german ? QStringLiteral("Abbruch") : QStringLiteral("Cancel"));
+}
+
+void THighscoreDlg::showEvent(QShowEvent* event) {
+    TexturedDialog::showEvent(event);
+    if (newEntry_ >= 0) Edit1_->setFocus(Qt::OtherFocusReason);
+    else ClearBox_->setFocus(Qt::OtherFocusReason);
+}
+
+void THighscoreDlg::paintEvent(QPaintEvent* event) {
+    TexturedDialog::paintEvent(event);
+    // The frames around the window, the rows and the check box.
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::NoBrush);
+    for (const QRect& frame : {QRect(0, 0, kWidth, kHeight), QRect(8, 8, 305, 121), QRect(168, 136, 145, 21)})
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
+    // No button answers Escape, and the window stays open.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    TexturedDialog::keyPressEvent(event);
+}
+
+void THighscoreDlg::ShowLoadError(const HighscoreLoadError& error) {
+    const QString file = QDir::toNativeSeparators(settings_.FilePath());
+    const QString text =
+        IsGerman(language_)
+            ? QStringLiteral("Die Bestenliste \"%1\" kann nicht gelesen werden: Eintrag %2 (Wert \"%3\" im "
+                             "Abschnitt [%4]) enthält keine Zeit mit Namen.\n\nEinstellungsdatei:\n%5\n\n"
+                             "Bitte diese Zeile berichtigen oder löschen. Es wurde nichts verändert.")
+            : QStringLiteral("The high-score table \"%1\" cannot be read: entry %2 (value \"%3\" in section [%4]) "
+                             "does not hold a time and a name.\n\nSettings file:\n%5\n\n"
+                             "Please repair or remove that line. Nothing has been changed.");
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kCaption),
+                    text.arg(tableKey_, QString::number(error.index + 1), error.valueName,
+                             QString::fromLatin1(kHighscoreSection), file),
+                    QMessageBox::Ok, &mainWindow());
+    box.exec();
+}
+
+void THighscoreDlg::ShowSaveError() {
+    const QString file = QDir::toNativeSeparators(settings_.FilePath());
+    const QString text = IsGerman(language_)
+                             ? QStringLiteral("Die Bestenliste konnte nicht gespeichert werden:\n%1\n\n"
+                                              "Die Datei ist schreibgeschützt oder der Datenträger ist voll.")
+                             : QStringLiteral("The high-score table could not be saved to:\n%1\n\n"
+                                              "The file is read-only or the disk is full.");
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kCaption), text.arg(file), QMessageBox::Ok, this);
+    box.exec();
+}
+
+}  // namespace qg

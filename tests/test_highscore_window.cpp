@@ -1,0 +1,421 @@
+// The high-score window under the offscreen platform: what it shows in view
+// and entry mode, what OK, Cancel and Escape leave in the store, and the
+// window reached from the real main window.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "highscores/HighscoreTable.h"
+#include "settings/Settings.h"
+#include "shell/Dialogs.h"
+#include "shell/HighscoreDlg.h"
+#include "tests/ShellFixture.h"
+
+namespace qg {
+namespace {
+
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Runs `act` on the first modal window of the kind that opens while it
+// lives, as a player would answer it; a window that `act` leaves open is
+// closed, so a failing test does not hang.
+class AnswerModal {
+public:
+    explicit AnswerModal(std::function<void(QWidget&)> act, const char* kind = "QDialog") {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act, kind] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (!window || !window->isVisible() || !window->inherits(kind)) return;
+            timer_.stop();
+            ++opened;
+            act(*window);
+            if (window->isVisible()) {
+                leftOpen = true;
+                window->close();
+            }
+        });
+        timer_.start(1);
+    }
+    int opened = 0;
+    bool leftOpen = false;
+
+private:
+    QTimer timer_;
+};
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    EXPECT_TRUE(child) << name;
+    return child;
+}
+
+void Click(QWidget& window, const char* button) {
+    if (auto* b = Child<QPushButton>(window, button)) QTest::mouseClick(b, Qt::LeftButton);
+}
+
+QString Row(QWidget& window, const char* prefix, int row) {
+    auto* label = Child<QLabel>(window, (QByteArray(prefix) + QByteArray::number(row)).constData());
+    return label ? label->text() : QString();
+}
+
+class HighscoreWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main_.setFixedSize(500, 366);
+        main_.move(137, 91);
+        main_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    }
+
+    QString Path() const { return dir_.filePath("V1.ini"); }
+    QByteArray File() const {
+        QFile f(Path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Made on first use, so that a test can fill the store first.
+    THighscoreDlg& Dlg() {
+        if (!dlg_) dlg_ = std::make_unique<THighscoreDlg>(main_, settings_);
+        return *dlg_;
+    }
+    void StoreTable(const QString& key, const std::vector<int>& times, const QString& player = Q("Mr. Brain")) {
+        HighscoreTable table;
+        for (int t : times) table.Rank(t, QStringLiteral("p%1").arg(t));
+        ASSERT_TRUE(table.Save(settings_, ScoreCipher(), key, player));
+    }
+    HighscoreTable Stored(const QString& key) const {
+        HighscoreTable table;
+        EXPECT_FALSE(table.Load(settings_, ScoreCipher(), key));
+        return table;
+    }
+    // Opens the window and answers it with `act`; how many windows opened.
+    int Open(const QString& key, int elapsed, std::function<void(THighscoreDlg&)> act, int language = 0) {
+        AnswerModal answer([&](QWidget& w) {
+            auto* dlg = qobject_cast<THighscoreDlg*>(&w);
+            EXPECT_TRUE(dlg) << "a " << w.metaObject()->className() << " opened";
+            if (dlg) act(*dlg);
+        });
+        EXPECT_EQ(Dlg().ShowModal(language, key, elapsed), 0);
+        EXPECT_FALSE(answer.leftOpen);
+        EXPECT_FALSE(Dlg().isVisible());
+        return answer.opened;
+    }
+
+    QTemporaryDir dir_;
+    Settings settings_{Path()};
+    QWidget main_;
+    std::unique_ptr<THighscoreDlg> dlg_;
+};
+
+TEST_F(HighscoreWindow, ViewModeShowsTheTableInTheLanguageOverTheMainWindow) {
+    StoreTable("cirr2", {12, 345});
+    struct Case {
+        int language;
+        const char* caption;
+        const char* delcheck;
+        const char* cancel;
+    };
+    const Case cases[] = {
+        {1, "Quirko Gyrelle - Bestenliste", "alle Einträge löschen", "Abbruch"},
+        {0, "Quirko Gyrelle - Highscore", "remove all entries", "Cancel"},
+        {-1, "Quirko Gyrelle - Highscore", "remove all entries", "Cancel"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        const QByteArray before = File();
+        main_.move(main_.pos() + QPoint(11, 7));  // followed at every opening
+        EXPECT_EQ(1, Open("cirr2", 0, [&](THighscoreDlg& w) {
+            const QRect frame = main_.frameGeometry();
+            EXPECT_EQ(w.pos(), QPoint((frame.width() - 320) / 2 + frame.left(), (frame.height() - 200) / 2 + frame.top()));
+            EXPECT_EQ(w.size(), QSize(320, 200));
+            EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+            EXPECT_EQ(w.windowTitle(), Q(c.caption));
+            EXPECT_EQ(Child<QLabel>(w, "delcheck")->text(), Q(c.delcheck));
+            EXPECT_EQ(Child<QPushButton>(w, "CancelBtn")->text(), Q(c.cancel));
+            EXPECT_EQ(Child<QPushButton>(w, "OKBtn")->text(), Q("OK"));
+            const QStringList names{Q("p12"), Q("p345"), Q("Mr. Brain"), Q("Mr. Brain"), Q("Mr. Brain")};
+            const QStringList times{Q("12"), Q("345"), Q("-----"), Q("-----"), Q("-----")};
+            for (int r = 0; r < kHighscoreEntries; ++r) {
+                EXPECT_EQ(Row(w, "num", r), QString::number(r + 1) + ".   ");
+                EXPECT_EQ(Row(w, "pla", r), names[r]);
+                EXPECT_EQ(Row(w, "sco", r), times[r]);
+            }
+            EXPECT_FALSE(Child<QLineEdit>(w, "Edit1")->isVisible());
+            EXPECT_FALSE(Child<QCheckBox>(w, "ClearBox")->isChecked());
+            Click(w, "CancelBtn");
+        }, c.language));
+        EXPECT_EQ(File(), before);
+    }
+}
+
+TEST_F(HighscoreWindow, EntryModeNamesTheNewRowInPlaceAndEnterSaves) {
+    StoreTable("nubb", {10, 20, 30}, Q("Ann"));
+    Dlg();
+    // The name is read once, when the window is made.
+    settings_.WriteString(kHighscoreSection, "player", "Zed");
+    EXPECT_EQ(1, Open("nubb", 20, [&](THighscoreDlg& w) {
+        auto* edit = Child<QLineEdit>(w, "Edit1");
+        EXPECT_TRUE(edit->isVisible());
+        EXPECT_TRUE(edit->isEnabled());
+        EXPECT_EQ(edit->geometry(), QRect(60, 20 + 21 * 2, 140, 15));  // a tie goes below: row 3
+        EXPECT_EQ(edit->text(), Q("Ann"));
+        EXPECT_EQ(edit->maxLength(), 25);
+        EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(255, 128, 128));
+        EXPECT_EQ(w.childAt(edit->geometry().center()), edit);  // over the row's labels
+        EXPECT_EQ(w.focusWidget(), edit);
+        EXPECT_EQ(Row(w, "sco", 2), Q("20"));
+        EXPECT_EQ(Row(w, "pla", 3), Q("p30"));
+        edit->selectAll();
+        QTest::keyClicks(edit, Q("Bob, the 2nd"));
+        QTest::keyClick(w.focusWidget(), Qt::Key_Return);
+    }));
+    EXPECT_EQ(settings_.ReadString(kHighscoreSection, "player", ""), Q("Bob, the 2nd"));
+    const HighscoreTable stored = Stored("nubb");
+    const std::vector<int> times{10, 20, 20, 30, 0};
+    const QStringList names{Q("p10"), Q("p20"), Q("Bob, the 2nd"), Q("p30"), Q("Mr. Brain")};
+    for (int i = 0; i < kHighscoreEntries; ++i) {
+        EXPECT_EQ(stored.Time(i), times[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(stored.Name(i), names[i]) << i;
+    }
+    // The next entry starts from the name entered last; an empty one counts.
+    EXPECT_EQ(1, Open("nubb", 1, [&](THighscoreDlg& w) {
+        auto* edit = Child<QLineEdit>(w, "Edit1");
+        EXPECT_EQ(edit->geometry().top(), 20);
+        EXPECT_EQ(edit->text(), Q("Bob, the 2nd"));
+        edit->clear();
+        Click(w, "OKBtn");
+    }));
+    EXPECT_EQ(Stored("nubb").Name(0), QString());
+    EXPECT_EQ(settings_.ReadString(kHighscoreSection, "player", "x"), QString());
+}
+
+TEST_F(HighscoreWindow, OnlyOkSaves) {
+    StoreTable("torv", {50, 60}, Q("Ann"));
+    const std::vector<std::pair<const char*, std::function<void(THighscoreDlg&)>>> closers{
+        {"Cancel", [](THighscoreDlg& w) { Click(w, "CancelBtn"); }},
+        {"Escape", [](THighscoreDlg& w) {
+             QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
+             EXPECT_TRUE(w.isVisible()) << "Escape closed the window";
+             Click(w, "CancelBtn");
+         }},
+        {"close", [](THighscoreDlg& w) { w.close(); }},
+    };
+    for (const auto& [what, close] : closers) {
+        SCOPED_TRACE(what);
+        const QByteArray before = File();
+        EXPECT_EQ(1, Open("torv", 55, [&](THighscoreDlg& w) {
+            QTest::keyClicks(Child<QLineEdit>(w, "Edit1"), Q("Eve"));
+            Child<QCheckBox>(w, "ClearBox")->setChecked(true);
+            close(w);
+        }));
+        EXPECT_EQ(File(), before);
+        EXPECT_EQ(Dlg().PlayerName(), Q("Ann"));
+        // The next view has no trace of it: no edit field, no check, no row.
+        EXPECT_EQ(1, Open("torv", 0, [&](THighscoreDlg& w) {
+            EXPECT_FALSE(Child<QLineEdit>(w, "Edit1")->isVisible());
+            EXPECT_FALSE(Child<QCheckBox>(w, "ClearBox")->isChecked());
+            EXPECT_EQ(Row(w, "sco", 1), Q("60"));
+            EXPECT_EQ(Row(w, "pla", 2), Q("Mr. Brain"));
+            Click(w, "CancelBtn");
+        }));
+    }
+}
+
+TEST_F(HighscoreWindow, ClearBoxWithOkStoresFiveEmptyEntries) {
+    for (int elapsed : {42, 0}) {  // entry mode drops the new entry too
+        SCOPED_TRACE(elapsed);
+        StoreTable("pell3", {10, 20, 30, 40, 50}, Q("Ann"));
+        StoreTable("pell2", {70}, Q("Ann"));
+        const HighscoreTable other = Stored("pell2");
+        EXPECT_EQ(1, Open("pell3", elapsed, [&](THighscoreDlg& w) {
+            EXPECT_FALSE(Child<QCheckBox>(w, "ClearBox")->isChecked());
+            QTest::mouseClick(Child<QCheckBox>(w, "ClearBox"), Qt::LeftButton);
+            Click(w, "OKBtn");
+        }));
+        const HighscoreTable stored = Stored("pell3");
+        for (int i = 0; i < kHighscoreEntries; ++i) {
+            EXPECT_EQ(stored.Time(i), 0) << i;
+            EXPECT_EQ(stored.Name(i), Q("Mr. Brain")) << i;
+        }
+        EXPECT_EQ(settings_.ReadString(kHighscoreSection, "player", ""), Q("Mr. Brain"));
+        EXPECT_EQ(Dlg().PlayerName(), Q("Mr. Brain"));
+        EXPECT_EQ(Stored("pell2").Time(0), other.Time(0));  // only the current table
+    }
+}
+
+TEST_F(HighscoreWindow, OkInViewModeRewritesTheTableUnchanged) {
+    StoreTable("cirr4", {8, 9}, Q("Ann"));
+    settings_.WriteString(kHighscoreSection, "cirr44", QString());  // written back in full
+    EXPECT_EQ(1, Open("cirr4", 0, [](THighscoreDlg& w) { Click(w, "OKBtn"); }));
+    EXPECT_EQ(settings_.ReadString(kHighscoreSection, "cirr44", ""), ScoreCipher().Encode("0,Mr. Brain"));
+    EXPECT_EQ(Stored("cirr4").Name(1), Q("p9"));
+}
+
+TEST_F(HighscoreWindow, StoreThatRefusesTheTableSaysSo) {
+    QFile blocker(dir_.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+    Settings refusing(dir_.filePath("blocker/V1.ini"));
+    THighscoreDlg dlg(main_, refusing);
+    QString warning;
+    AnswerModal answer([&](QWidget& w) {
+        AnswerModal box([&](QWidget& b) {
+            warning = static_cast<QMessageBox&>(b).text();
+            QTest::mouseClick(static_cast<QMessageBox&>(b).button(QMessageBox::Ok), Qt::LeftButton);
+        }, "QMessageBox");
+        QTest::keyClicks(w.findChild<QLineEdit*>("Edit1"), Q("Ann"));
+        Click(w, "OKBtn");
+        EXPECT_EQ(box.opened, 1);
+    });
+    dlg.ShowModal(0, "torv", 5);
+    EXPECT_EQ(answer.opened, 1);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_TRUE(warning.contains(dir_.filePath("blocker/V1.ini"))) << warning.toStdString();
+}
+
+TEST_F(HighscoreWindow, TimeThatDoesNotQualifyOpensNothing) {
+    StoreTable("torv", {10, 20, 30, 40, 50});
+    const QByteArray before = File();
+    for (int elapsed : {50, 51, -3}) EXPECT_EQ(0, Open("torv", elapsed, [](THighscoreDlg&) {})) << elapsed;
+    EXPECT_EQ(File(), before);
+    EXPECT_EQ(Dlg().NewEntry(), -1);
+}
+
+// A record that cannot be read back: a message that names the table, the
+// entry and the file, no window, nothing written, and the caller goes on.
+TEST_F(HighscoreWindow, UnreadableTableIsReportedAndLeftAlone) {
+    StoreTable("nubb", {10, 20});
+    settings_.WriteString(kHighscoreSection, "nubb1", ScoreCipher().Encode("twenty,Bob"));
+    const QByteArray before = File();
+    GameWindows windows(main_, dir_.path() + "/", settings_);
+    struct Case {
+        int language;
+        int elapsed;
+        const char* word;
+    };
+    for (const Case& c : {Case{0, 0, "high-score table"}, Case{1, 15, "Bestenliste"}}) {
+        SCOPED_TRACE(c.language);
+        QString text;
+        AnswerModal answer([&](QWidget& w) {
+            auto* box = qobject_cast<QMessageBox*>(&w);
+            ASSERT_TRUE(box) << "a " << w.metaObject()->className() << " opened";
+            text = box->text();
+            if (auto* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
+        });
+        windows.ShowHighscores(c.language, "nubb", c.elapsed);
+        EXPECT_EQ(answer.opened, 1);
+        EXPECT_FALSE(answer.leftOpen);
+        for (const QString& part : {Q(c.word), Q("\"nubb\""), Q("2"), Q("\"nubb1\""), Path()})
+            EXPECT_TRUE(text.contains(part)) << part.toStdString() << " not in " << text.toStdString();
+        EXPECT_EQ(File(), before);
+    }
+}
+
+// The window behind the real main window: each solve opens the table of the
+// puzzle and its variant or level, and the toolbar shows it.
+class MainWindowTables : public ::testing::Test {
+protected:
+    class Windows : public test::ScriptedWindows {
+    public:
+        std::unique_ptr<GameWindows> real;
+        void ShowHighscores(int language, const QString& key, int time) override {
+            ScriptedWindows::ShowHighscores(language, key, time);
+            real->ShowHighscores(language, key, time);
+        }
+    };
+
+    void SetUp() override {
+        form_ = test::ShowMainForm(windows_);
+        ASSERT_TRUE(form_);
+        windows_.real = std::make_unique<GameWindows>(*form_, test::GameDir(), settings_);
+    }
+    // Solves the current puzzle after `ticks` and names the entry.
+    void Solve(int ticks, const QString& name) {
+        form_->Session(form_->GameIndex()).State = kStateInPlay;
+        form_->Session(form_->GameIndex()).Elapsed = ticks;
+        AnswerModal answer([&](QWidget& w) {
+            auto* edit = w.findChild<QLineEdit*>("Edit1");
+            ASSERT_TRUE(edit && edit->isVisible());
+            edit->setText(name);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        form_->game().PuzzleSolved();
+        EXPECT_EQ(answer.opened, 1);
+    }
+
+    test::ConfigHome home_;
+    Settings settings_;
+    Windows windows_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+TEST_F(MainWindowTables, NineTablesAreIndependent) {
+    struct Case {
+        int game;
+        int option;
+        const char* key;
+    };
+    const std::vector<Case> cases{{0, 0, "torv"},  {1, 1, "pell1"}, {1, 2, "pell2"}, {1, 3, "pell3"}, {2, 0, "nubb"},
+                                  {3, 1, "cirr1"}, {3, 2, "cirr2"}, {3, 3, "cirr3"}, {3, 4, "cirr4"}};
+    int ticks = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        form_->SelectGame(c.game);
+        if (c.option > 0) form_->game().SetOption(c.game, c.option);
+        Solve(++ticks, Q(c.key));
+        EXPECT_EQ(windows_.log.back(), "highscores " + std::string(c.key) + " " + std::to_string(ticks));
+    }
+    ticks = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        HighscoreTable table;
+        ASSERT_FALSE(table.Load(settings_, ScoreCipher(), Q(c.key)));
+        EXPECT_EQ(table.Time(0), ++ticks);
+        EXPECT_EQ(table.Name(0), Q(c.key));
+        EXPECT_EQ(table.Time(1), 0);
+    }
+    // The toolbar shows the current table and the clock goes on afterwards.
+    AnswerModal answer([](QWidget& w) {
+        EXPECT_EQ(w.findChild<QLabel*>("pla0")->text(), Q("cirr4"));
+        EXPECT_FALSE(w.findChild<QLineEdit*>("Edit1")->isVisible());
+        QTest::mouseClick(w.findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+    });
+    test::ClickButton(*form_, "HighScoreBtn");
+    EXPECT_EQ(answer.opened, 1);
+    EXPECT_TRUE(form_->timer().isActive());
+}
+
+TEST_F(MainWindowTables, UnreadableTableFromTheToolbarLetsTheGameGoOn) {
+    form_->SelectGame(2);
+    settings_.WriteString(kHighscoreSection, "nubb0", ScoreCipher().Encode("no comma here"));
+    const QByteArray before = [&] {
+        QFile f(settings_.FilePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    AnswerModal answer([](QWidget& w) {
+        auto* box = qobject_cast<QMessageBox*>(&w);
+        ASSERT_TRUE(box);
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    test::ClickButton(*form_, "HighScoreBtn");
+    EXPECT_EQ(answer.opened, 1);
+    EXPECT_TRUE(form_->timer().isActive());
+    QFile f(settings_.FilePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+}  // namespace
+}  // namespace qg
