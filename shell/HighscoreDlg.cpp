@@ -28,6 +28,8 @@ QFont SmallFont() {
     QFont font("MS Sans Serif");
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
+    // Set outright, or the window's bold would show through.
+    font.setWeight(QFont::Normal);
     return font;
 }
 
