@@ -234,6 +234,22 @@ TEST_F(StoredTable, SaveWritesPlainPlayerAndScrambledRecordsThatLoadBack) {
     }
 }
 
+TEST_F(StoredTable, AwkwardNamesComeBackAsTyped) {
+    const QStringList names{Q(""), Q("  blanks  "), Q("@Variant(x)"), Q("a;b#c=d"), Q("\"quoted\""), Q("back\\slash"),
+                            Q("tab\there"), Q("Ærøskøbing"), Q("[section]")};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        HighscoreTable table;
+        table.Rank(9, name);
+        ASSERT_TRUE(table.Save(settings_, cipher_, Q("torv"), name));
+        EXPECT_EQ(ReadPlayerName(settings_), name);
+        HighscoreTable loaded;
+        ASSERT_FALSE(loaded.Load(settings_, cipher_, Q("torv")));
+        EXPECT_EQ(loaded.Name(0), name);
+        EXPECT_EQ(loaded.Time(0), 9);
+    }
+}
+
 TEST_F(StoredTable, LoadTakesMissingValuesAsEmptyAndKeepsTheStoredOrder) {
     Store(Q("nubb0"), Q("90,late"));
     Store(Q("nubb2"), Q("30,early,with,commas"));
