@@ -187,6 +187,9 @@ void THighscoreDlg::ApplyTexts(int language) {
     setWindowTitle(german ? QStringLiteral("Quirko Gyrelle - Bestenliste") : QStringLiteral("Quirko Gyrelle - Highscore"));
     delcheck_->setText(german ? QStringLiteral("alle Einträge löschen") : QStringLiteral("remove all entries"));
     delcheck_->adjustSize();
+    // The check box has no caption of its own; screen readers take the label's.
+    ClearBox_->setAccessibleName(delcheck_->text());
+    Edit1_->setAccessibleName(german ? QStringLiteral("Name für den neuen Eintrag") : QStringLiteral("Name for the new entry"));
     CancelBtn_->setText(german ? QStringLiteral("Abbruch") : QStringLiteral("Cancel"));
 }
 

@@ -144,6 +144,7 @@ TEST_F(HighscoreWindow, ViewModeShowsTheTableInTheLanguageOverTheMainWindow) {
             EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
             EXPECT_EQ(w.windowTitle(), Q(c.caption));
             EXPECT_EQ(Child<QLabel>(w, "delcheck")->text(), Q(c.delcheck));
+            EXPECT_EQ(Child<QCheckBox>(w, "ClearBox")->accessibleName(), Q(c.delcheck));
             EXPECT_EQ(Child<QPushButton>(w, "CancelBtn")->text(), Q(c.cancel));
             EXPECT_EQ(Child<QPushButton>(w, "OKBtn")->text(), Q("OK"));
             const QStringList names{Q("p12"), Q("p345"), Q("Mr. Brain"), Q("Mr. Brain"), Q("Mr. Brain")};
