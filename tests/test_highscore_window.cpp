@@ -342,6 +342,8 @@ protected:
         ASSERT_TRUE(form_);
         windows_.real = std::make_unique<GameWindows>(*form_, test::GameDir(), settings_);
     }
+    // The game's windows go before the main window that holds them.
+    void TearDown() override { windows_.real.reset(); }
     // Solves the current puzzle after `ticks` and names the entry.
     void Solve(int ticks, const QString& name) {
         form_->Session(form_->GameIndex()).State = kStateInPlay;
