@@ -184,9 +184,9 @@ QStringList AudioModuleCandidates(const QString& executableDir) {
             QDir::cleanPath(dir.filePath(QStringLiteral("../lib/quirko-gyrelle/") + kAudioModuleFile))};
 }
 
-bool HasMidiFile(const QString& directory) {
-    for (const QString& name : ListMidiFiles(directory)) {
-        const QByteArray path = QFile::encodeName(QDir(directory).filePath(name));
+bool HasMidiFile(const QStringList& paths) {
+    for (const QString& name : paths) {
+        const QByteArray path = QFile::encodeName(name);
         struct stat st {};
         // Regular files only: opening a pipe would wait for a writer.
         if (stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
@@ -196,10 +196,10 @@ bool HasMidiFile(const QString& directory) {
     return false;
 }
 
-GameAudio::GameAudio(QString programDirectory) : s_(std::make_shared<Shared>()) {
+GameAudio::GameAudio(MusicLister music) : s_(std::make_shared<Shared>()) {
     if (QCoreApplication::instance()) s_->candidates = AudioModuleCandidates(QCoreApplication::applicationDirPath());
     s_->player = std::make_unique<EnginePlayer>(*s_);
-    s_->cycler = std::make_unique<MidiCycler>(*s_->player, std::move(programDirectory));
+    s_->cycler = std::make_unique<MidiCycler>(*s_->player, std::move(music));
     effectOutput_ = std::make_unique<EngineEffects>(s_);
     effects_ = std::make_unique<SoundEffects>(*effectOutput_);
 }
@@ -222,11 +222,11 @@ void GameAudio::UseEffectOutput(std::unique_ptr<EffectOutput> output) {
 }
 
 void GameAudio::UseMediaPlayer(std::unique_ptr<MediaPlayer> player) {
-    const QString dir = s_->cycler->Directory();
+    MusicLister music = s_->cycler->Lister();
     inline_ = true;
     s_->cycler.reset();
     s_->player = std::move(player);
-    s_->cycler = std::make_unique<MidiCycler>(*s_->player, dir);
+    s_->cycler = std::make_unique<MidiCycler>(*s_->player, std::move(music));
 }
 
 void GameAudio::UseModuleCandidates(QStringList paths) { s_->candidates = std::move(paths); }
@@ -237,7 +237,7 @@ void GameAudio::UseIdleLook(std::chrono::milliseconds every) { s_->idleLook = ev
 
 bool GameAudio::StartUp() {
     if (inline_) return enabled_ = s_->cycler->StartUp();
-    enabled_ = HasMidiFile(s_->cycler->Directory());
+    enabled_ = HasMidiFile(s_->cycler->Lister()());
     if (enabled_) Post([](Shared& s) { s.cycler->StartUp(); });
     return enabled_;
 }

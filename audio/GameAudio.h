@@ -25,11 +25,13 @@ QStringList AudioModuleCandidates(const QString& executableDir);
 
 // True when a directory holds a "*.mid" file that begins like a MIDI file:
 // a cheap look, for MidiBtn at start-up. The real check comes before playing.
-bool HasMidiFile(const QString& directory);
+bool HasMidiFile(const QStringList& paths);
 
 class GameAudio {
 public:
-    explicit GameAudio(QString programDirectory);
+    explicit GameAudio(QString programDirectory) : GameAudio(MidiFilesIn(programDirectory)) {}
+    // The music from wherever `music` finds it.
+    explicit GameAudio(MusicLister music);
     // Closes the module on its thread, waiting a fraction of a second at
     // most: a thread stuck in the sound server is left behind.
     ~GameAudio();

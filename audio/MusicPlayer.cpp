@@ -24,10 +24,17 @@ QStringList ListMidiFiles(const QString& directory) {
     return dir.entryList();
 }
 
-MidiCycler::MidiCycler(MediaPlayer& player, QString programDirectory)
-    : player_(player), directory_(std::move(programDirectory)) {}
+MusicLister MidiFilesIn(const QString& directory) {
+    return [directory] {
+        QStringList paths;
+        for (const QString& name : ListMidiFiles(directory)) paths << QDir(directory).filePath(name);
+        return paths;
+    };
+}
 
-QString MidiCycler::CurrentFile() const { return open_ ? files_.value(current_) : QString(); }
+MidiCycler::MidiCycler(MediaPlayer& player, MusicLister list) : player_(player), list_(std::move(list)) {}
+
+QString MidiCycler::CurrentFile() const { return open_ ? QFileInfo(files_.value(current_)).fileName() : QString(); }
 
 // Opens the first file that opens, starting at `first`; every file gets one
 // chance. With `relistOnWrap` the directory is searched again when the walk
@@ -37,11 +44,11 @@ bool MidiCycler::OpenFrom(int first, bool relistOnWrap) {
     int index = first;
     for (int tried = 0;; ++tried) {
         if (index >= files_.size()) {
-            if (relistOnWrap) files_ = ListMidiFiles(directory_);
+            if (relistOnWrap) files_ = list_();
             index = 0;
         }
         if (tried >= files_.size()) return false;
-        if (player_.Open(QDir(directory_).filePath(files_[index]))) {
+        if (player_.Open(files_[index])) {
             current_ = index;
             open_ = true;
             return true;
@@ -51,7 +58,7 @@ bool MidiCycler::OpenFrom(int first, bool relistOnWrap) {
 }
 
 bool MidiCycler::StartUp() {
-    files_ = ListMidiFiles(directory_);
+    files_ = list_();
     current_ = -1;
     return OpenFrom(0, false);
 }

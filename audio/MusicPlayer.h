@@ -45,9 +45,15 @@ QStringList ListMidiFiles(const QString& directory);
 // again if it is not playing, so a finished piece repeats from its start.
 // A file that cannot be opened is skipped for the next one; when none can be
 // opened, nothing plays.
+// The MIDI files to play, full paths in play order.
+using MusicLister = std::function<QStringList()>;
+// The MIDI files of one directory, in name order ignoring case.
+MusicLister MidiFilesIn(const QString& directory);
+
 class MidiCycler {
 public:
-    MidiCycler(MediaPlayer& player, QString programDirectory);
+    MidiCycler(MediaPlayer& player, MusicLister list);
+    MidiCycler(MediaPlayer& player, const QString& directory) : MidiCycler(player, MidiFilesIn(directory)) {}
 
     // Opens the first file that opens. False when there is none: the music
     // button is disabled for the whole run.
@@ -58,13 +64,13 @@ public:
     void Tick(bool musicOn);
 
     QString CurrentFile() const;  // the open file's name, or empty
-    const QString& Directory() const { return directory_; }
+    const MusicLister& Lister() const { return list_; }
 
 private:
     bool OpenFrom(int first, bool relistOnWrap);
 
     MediaPlayer& player_;
-    QString directory_;
+    MusicLister list_;
     QStringList files_;
     int current_ = -1;  // index into files_ of the open file
     bool open_ = false;

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "files/GameFiles.h"
 #include "sheets/SheetLoader.h"
 #include "shell/BoardCursor.h"
 #include "shell/Texts.h"
@@ -403,7 +404,8 @@ void TMainForm::PlaySound(Sound sound) {
 void TMainForm::EnsureEffects() { audio().Start(); }
 
 GameAudio& TMainForm::audio() {
-    if (!audio_) audio_ = std::make_unique<GameAudio>(programDir_);
+    // The game's music and the player's own, merged in name order.
+    if (!audio_) audio_ = std::make_unique<GameAudio>([dir = programDir_] { return GameMusicFiles(dir); });
     return *audio_;
 }
 
