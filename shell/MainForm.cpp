@@ -186,7 +186,7 @@ bool TMainForm::FormCreate() {
     setWindowTitle(QString::fromLatin1(kCaption));
 
     created_ = true;
-    Timer_.start();
+    StartTimer();
     return true;
 }
 
@@ -253,6 +253,7 @@ void TMainForm::SelectGame(int index) {
         return;
     }
     game_.SwitchTo(index, std::move(*sheet));
+    RunTimerIfNeeded();  // a puzzle left in play counts again
     PlaceRulesShape();
     OptionBtn_->setEnabled(puzzle.HasOption());
     ApplyTexts();
@@ -271,6 +272,7 @@ void TMainForm::Press(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) game_.LeftClick(x, y);
     else if (button == Qt::RightButton) game_.RightClick(x, y);
     else return;
+    RunTimerIfNeeded();  // the first move starts the clock, a solve stops it
     NameBoard();
     FocusBoard();  // the solved and high-score windows may have had it
 }
@@ -392,6 +394,24 @@ void TMainForm::TimerTimer() {
     if (isVisible()) EnsureEffects();
     audio().Tick(musicOn);
     game_.Tick();
+    RunTimerIfNeeded();
+}
+
+void TMainForm::StopTimer() {
+    timerEnabled_ = false;
+    Timer_.stop();
+}
+
+void TMainForm::StartTimer() {
+    timerEnabled_ = true;
+    RunTimerIfNeeded();
+}
+
+void TMainForm::RunTimerIfNeeded() {
+    const bool musicOn = MidiBtn_->isEnabled() && MidiBtn_->isChecked();
+    const bool work = timerEnabled_ && (game_.InPlay() || audio().MusicNeedsTicks(musicOn));
+    if (!work) Timer_.stop();
+    else if (!Timer_.isActive()) Timer_.start();
 }
 
 void TMainForm::PlaySound(Sound sound) {
@@ -509,6 +529,7 @@ void TMainForm::MidiBtnClick() {
         if (MidiBtn_->isChecked()) audio().SwitchOn();
         else audio().SwitchOff();
     }
+    RunTimerIfNeeded();
     ApplyTexts();
 }
 

@@ -92,6 +92,8 @@ public:
     BoardBox* box() { return box_; }
     QWidget* rulesShape() { return RulesShape_; }
     QTimer& timer() { return Timer_; }
+    // Enabled, as around the windows it is not: it then runs when it has work.
+    bool TimerEnabled() const { return timerEnabled_; }
     RandomSource& randomSource() { return game_.randomSource(); }
     ClockBox* timbox() { return timbox_; }
     QToolButton* soundBtn() { return SoundBtn_; }
@@ -135,8 +137,11 @@ private:
     void Present(const Rect& r) override { box_->Present(r); }
     void PlaySound(Sound sound) override;
     void PaintClock(int elapsed) override;
-    void StopTimer() override { Timer_.stop(); }
-    void StartTimer() override { Timer_.start(); }
+    void StopTimer() override;
+    void StartTimer() override;
+    // The 200 ms timer runs only while it has work: the clock of a puzzle in
+    // play, or music that waits for its tick. No wake-ups while idle.
+    void RunTimerIfNeeded();
     bool AskGiveUp() override { return windows_->AskGiveUp(Language_) != kAnswerKeepOn; }
     void ShowSolved() override { windows_->ShowSolved(Language_); }
     void ShowHighscores(const std::string& tableKey, int elapsed) override;
@@ -161,6 +166,7 @@ private:
     int Language_ = -1;
     bool firstActivation_ = false;
     bool created_ = false;
+    bool timerEnabled_ = false;
     int pressedPuzzle_ = -1;  // the puzzle button shown pressed, -1 for none
     bool quirkoBroken_ = false;
     // Where the keyboard cursor stands on each board, in board coordinates.

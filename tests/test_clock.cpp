@@ -243,5 +243,25 @@ TEST_F(ShellClock, WindowsOpenedWithTheTimerStoppedDoNotCount) {
     form->timer().stop();
 }
 
+TEST_F(ShellClock, TheTimerRunsOnlyWhileItHasWork) {
+    // Music off and nothing in play: nothing wakes the program.
+    if (form->midiBtn()->isChecked()) test::ClickButton(*form, "MidiBtn");
+    form->MixBtnClick();
+    EXPECT_TRUE(form->TimerEnabled());
+    EXPECT_FALSE(form->timer().isActive());
+    test::ClickBoard(*form, kHubX, kHubY);  // in play: the clock counts
+    EXPECT_TRUE(form->timer().isActive());
+    form->SelectGame(kNubbler);  // the puzzle shown is ready
+    EXPECT_FALSE(form->timer().isActive());
+    form->SelectGame(kTorvane);  // and back to the one in play
+    EXPECT_TRUE(form->timer().isActive());
+    test::ClickButton(*form, "PauseBtn");  // a window that must not count
+    EXPECT_TRUE(form->timer().isActive()) << "runs again once the window is closed";
+    EXPECT_EQ(windows.log.back(), "paused");
+    form->game().PuzzleSolved();
+    form->TimerTimer();
+    EXPECT_FALSE(form->timer().isActive()) << "nothing counts once solved";
+}
+
 }  // namespace
 }  // namespace qg
