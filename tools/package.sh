@@ -9,7 +9,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 # The package holds what `cmake --install` puts under /usr, stripped.
 (cd build && cpack -G DEB)
-# The screenshots the AppStream metadata names, to publish on the home page.
+# The screenshots the AppStream metadata names, to publish on the home page:
+# the boards the help file shows.
 mkdir -p build/package/screenshots
-cp build/screenshots/*.png build/package/screenshots/
+for puzzle in torvane pellora nubbler cirrela; do cp "build/game/help/$puzzle.png" build/package/screenshots/; done
 ls -1 build/package/*.deb build/package/screenshots/*.png
