@@ -41,7 +41,7 @@ QString FindProgramDirectory(const QString& executableDir) {
 
 QString UserMusicDirectory() {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification ignores relative paths.
+    // XDG ignores a relative base directory, as if it were unset.
     if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + "/.local/share";
     return WithSlash(base + "/quirko-gyrelle/music");
 }
