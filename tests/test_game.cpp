@@ -186,7 +186,7 @@ TEST_F(GameRules, MixFromEveryState) {
             puzzleLog[puzzle].clear();
             game.Mix();
             EXPECT_EQ(shell.log, c.shellLog);
-            EXPECT_EQ(game.Session(puzzle).State, c.mixes ? kStateReady : c.state);
+            EXPECT_EQ(game.Session(puzzle).State, c.mixes ? std::uint8_t{kStateReady} : c.state);
             EXPECT_EQ(game.Session(puzzle).Elapsed, c.mixes ? 0 : 12);
             // TORVANE-like puzzles show only their new target.
             const Log drawn = {"shuffle", puzzle == kPlain ? "target" : "draw"};

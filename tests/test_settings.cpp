@@ -605,7 +605,9 @@ TEST(SettingsFailure, TroubledFileIsLeftAsItWas) {
         // A second writer, holding the lock for longer than any run takes.
         const int lock = ::open(QFile::encodeName(home.StorePath() + ".writer-lock").constData(), O_RDWR | O_CREAT, 0666);
         ASSERT_GE(lock, 0);
-        if (std::string(c.what) == "another writer holds the lock") ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        if (std::string(c.what) == "another writer holds the lock") {
+            ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        }
 
         QProcess child;
         const auto started = std::chrono::steady_clock::now();
@@ -1000,7 +1002,9 @@ TEST(StartUpError, NamesTheSheetWhyAndWhere) {
         ASSERT_EQ(windows.errors.size(), 1u);
         const QString text = QString::fromStdString(windows.errors.front());
         for (const QString& part : c.says) EXPECT_TRUE(text.contains(part)) << text.toStdString();
-        if (!c.says.front().contains("b1.bmp")) EXPECT_TRUE(text.contains(dir.path())) << text.toStdString();
+        if (!c.says.front().contains("b1.bmp")) {
+            EXPECT_TRUE(text.contains(dir.path())) << text.toStdString();
+        }
         // Nothing written.
         form.close();
         EXPECT_EQ(home.StoreBytes(), storedBefore);
