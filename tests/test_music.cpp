@@ -25,6 +25,7 @@
 #include "audio/MidiCheck.h"
 #include "audio/Mixer.h"
 #include "audio/MusicPlayer.h"
+#include "tests/StderrCapture.h"
 
 namespace qg {
 namespace {
@@ -675,36 +676,7 @@ TEST(MidiCheck, BrokenAndHugeFilesAreSkippedInNameOrder) {
 // ---------------------------------------------------------------------------
 // The game's side: the module loaded and run off the window's thread.
 
-// Catches what the process writes to stderr meanwhile.
-class StderrCapture {
-public:
-    StderrCapture() {
-        std::fflush(stderr);
-        saved_ = dup(2);
-        file_ = std::tmpfile();
-        dup2(fileno(file_), 2);
-    }
-    ~StderrCapture() { Stop(); }
-    std::string Stop() {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            dup2(saved_, 2);
-            close(saved_);
-            saved_ = -1;
-            std::rewind(file_);
-            char buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0) text_.append(buf, n);
-            std::fclose(file_);
-        }
-        return text_;
-    }
-
-private:
-    int saved_ = -1;
-    std::FILE* file_ = nullptr;
-    std::string text_;
-};
+using test::StderrCapture;
 
 class ScopedEnv {
 public:

@@ -21,6 +21,7 @@
 #include "audio/EffectWaves.h"
 #include "audio/GameAudio.h"
 #include "tests/ShellFixture.h"
+#include "tests/StderrCapture.h"
 
 namespace qg {
 namespace {
@@ -251,34 +252,7 @@ TEST_F(ShellAudio, NoMusicFileDisablesMidiBtnAndKeepsItsStoredState) {
     }
 }
 
-// Catches what the process writes to stderr meanwhile.
-class StderrCapture {
-public:
-    StderrCapture() {
-        std::fflush(stderr);
-        saved_ = dup(2);
-        file_ = std::tmpfile();
-        dup2(fileno(file_), 2);
-    }
-    ~StderrCapture() { Stop(); }
-    std::vector<std::string> Stop() {
-        if (saved_ < 0) return lines_;
-        std::fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-        saved_ = -1;
-        std::rewind(file_);
-        char line[1024];
-        while (std::fgets(line, sizeof line, file_)) lines_.emplace_back(line);
-        std::fclose(file_);
-        return lines_;
-    }
-
-private:
-    int saved_ = -1;
-    std::FILE* file_ = nullptr;
-    std::vector<std::string> lines_;
-};
+using test::StderrCapture;
 
 // No sound device (SDL is pointed at a driver that does not exist): the game
 // plays on in silence, both buttons work and are stored with the
@@ -317,7 +291,7 @@ TEST(ShellWithoutSound, TheButtonsWorkTheSettingsKeepAndOneLineIsSaid) {
         windows.quitAnswer = kAnswerYes;
         form->close();
     }
-    const std::vector<std::string> lines = err.Stop();
+    const std::vector<std::string> lines = err.StopLines();
     if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
     else unsetenv("SDL_AUDIODRIVER");
     Settings settings;

@@ -379,4 +379,25 @@ bool SaveBmp(const QImage& image, const QString& path) {
     return image.convertToFormat(QImage::Format_RGB32).save(path, "BMP");
 }
 
+QImage Canvas(int w, int h) {
+    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+bool SaveGlyphs(std::initializer_list<Glyph> glyphs, const QString& dir, QStringList& files) {
+    for (const Glyph& g : glyphs) {
+        QImage img = Canvas(g.w, g.h);
+        {
+            QPainter p(&img);
+            Prepare(p);
+            g.draw(p);
+        }
+        const QString file = QString("%1.png").arg(g.name);
+        if (!img.save(dir + "/" + file, "PNG")) return false;
+        files << file;
+    }
+    return true;
+}
+
 }  // namespace art

@@ -8,8 +8,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 
 namespace art {
 
@@ -83,5 +85,19 @@ bool SaveBmp(const QImage& image, const QString& path);
 
 // Antialiased painter with the usual settings of the generator.
 void Prepare(QPainter& p);
+
+// A transparent picture to draw a glyph on.
+QImage Canvas(int w, int h);
+
+// A small picture drawn by `draw` on a w x h transparent canvas.
+struct Glyph {
+    const char* name;  // written as NAME.png
+    int w, h;
+    std::function<void(QPainter&)> draw;
+};
+
+// Draws each glyph and writes it into dir, adding its file name to files.
+// False when a file could not be written.
+bool SaveGlyphs(std::initializer_list<Glyph> glyphs, const QString& dir, QStringList& files);
 
 }  // namespace art

@@ -15,12 +15,6 @@
 namespace art {
 namespace {
 
-QImage Canvas(int w, int h) {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
-
 // Light parchment: a very quiet cloud with fine fibres, kept within a narrow
 // band of light tones so black text stays crisp on every pixel.
 QImage Parchment() {
@@ -329,29 +323,15 @@ QImage Splash() {
 }  // namespace
 
 bool MakeDialogPictures(const QString& dir, QStringList& files) {
-    struct Glyph {
-        const char* name;
-        int w, h;
-        std::function<void(QPainter&)> draw;
-    };
-    const Glyph glyphs[] = {
+    if (!SaveGlyphs({
         {"glyph_ok", 17, 17, [](QPainter& p) { OkGlyph(p, 17); }},
         {"glyph_ok18", 18, 18, [](QPainter& p) { OkGlyph(p, 18); }},
         {"glyph_cancel", 18, 18, [](QPainter& p) { CancelGlyph(p, 18); }},
         {"glyph_continue", 17, 17, [](QPainter& p) { ContinueGlyph(p, 17); }},
         {"flag_en", 53, 20, EnglishFlags},
         {"flag_de", 80, 20, GermanFlags},
-    };
-    for (const Glyph& g : glyphs) {
-        QImage img = Canvas(g.w, g.h);
-        {
-            QPainter p(&img);
-            Prepare(p);
-            g.draw(p);
-        }
-        const QString file = QString("%1.png").arg(g.name);
-        if (!img.save(dir + "/" + file, "PNG")) return false;
-        files << file;
+        }, dir, files)) {
+        return false;
     }
     const std::pair<const char*, QImage> pictures[] = {{"texture.png", Parchment()}, {"splash.png", Splash()}};
     for (const auto& [file, img] : pictures) {

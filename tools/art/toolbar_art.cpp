@@ -14,12 +14,6 @@ namespace {
 
 const QColor kInk(70, 52, 36);       // the toolbar's dark brown
 
-QImage Canvas(int w, int h) {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
-
 void Arrowhead(QPainter& p, QPointF tip, qreal angleDeg, qreal size, QColor c) {
     const qreal a = qDegreesToRadians(angleDeg);
     QPolygonF head;
@@ -227,12 +221,7 @@ void AppIcon(QPainter& p) {
 }  // namespace
 
 bool MakeToolbarPictures(const QString& dir, QStringList& files) {
-    struct Glyph {
-        const char* name;
-        int w, h;
-        std::function<void(QPainter&)> draw;
-    };
-    const Glyph glyphs[] = {
+    return SaveGlyphs({
         {"mix", 20, 20, Mix},
         {"option", 20, 20, Option},
         {"pause", 20, 20, PauseGlyph},
@@ -249,19 +238,7 @@ bool MakeToolbarPictures(const QString& dir, QStringList& files) {
         {"info", 20, 20, [](QPainter& p) { CircleLetter(p, 4, "i", true); }},
         {"quirko", 24, 20, Quirko},
         {"icon", 64, 64, AppIcon},
-    };
-    for (const Glyph& g : glyphs) {
-        QImage img = Canvas(g.w, g.h);
-        {
-            QPainter p(&img);
-            Prepare(p);
-            g.draw(p);
-        }
-        const QString file = QString("%1.png").arg(g.name);
-        if (!img.save(dir + "/" + file, "PNG")) return false;
-        files << file;
-    }
-    return true;
+        }, dir, files);
 }
 
 }  // namespace art
