@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "core/Puzzle.h"
+#include "core/QuietHost.h"
 #include "core/Random.h"
 #include "puzzles/PuzzleRecords.h"
 #include "sheets/SheetLoader.h"
@@ -26,37 +27,12 @@ namespace {
 
 using namespace qg;
 
-// Just enough of the shell for a puzzle to draw itself once: no sound, no
-// pauses, and a fixed seed so every build draws the same boards.
-class PictureHost : public PuzzleHost {
-public:
-    explicit PictureHost(Surface sheet)
-        : sheet_(std::move(sheet)), composition_(kBoardWidth, kBoardHeight), screen_(kBoardWidth, kBoardHeight) {}
-
-    Surface& Sheet() override { return sheet_; }
-    Surface& Composition() override { return composition_; }
-    Surface& Screen() override { return screen_; }
-    void Present(const Rect&) override {}
-    void PlaySound(Sound) override {}
-    void Pause(int) override {}
-    void PuzzleSolved() override {}
-    std::uint8_t State() const override { return state_; }
-    void SetState(std::uint8_t state) override { state_ = state; }
-    int Random(int n) override { return random_.Random(n); }
-
-    QImage ScreenImage() const {
-        const QImage view(reinterpret_cast<const uchar*>(screen_.data()), screen_.width(), screen_.height(),
-                          screen_.bytesPerLine(), QImage::Format_RGB32);
-        return view.copy();
-    }
-
-private:
-    Surface sheet_;
-    Surface composition_;
-    Surface screen_;
-    std::uint8_t state_ = kStateReady;
-    RandomSource random_{20260415};
-};
+// The screen a puzzle drew on, as a picture.
+QImage ScreenImage(Surface& screen) {
+    const QImage view(reinterpret_cast<const uchar*>(screen.data()), screen.width(), screen.height(),
+                      screen.bytesPerLine(), QImage::Format_RGB32);
+    return view.copy();
+}
 
 struct BoardPicture {
     const char* file;
@@ -73,15 +49,6 @@ NubblerColours SolvedNubbler() {
     for (const NubblerPair& pair : NubblerPairs)
         colours[static_cast<std::size_t>(NubblerIndex(pair.a))] = colours[static_cast<std::size_t>(NubblerIndex(pair.b))];
     return colours;
-}
-
-std::unique_ptr<Puzzle> MakePuzzle(int gameIndex, PuzzleHost& host) {
-    switch (gameIndex) {
-    case kTorvane: return std::make_unique<Torvane>(host);
-    case kPellora: return std::make_unique<Pellora>(host);
-    case kNubbler: return std::make_unique<Nubbler>(host);
-    default: return std::make_unique<Cirrela>(host);
-    }
 }
 
 const BoardPicture kBoards[] = {
@@ -124,12 +91,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qg_helppics: cannot read %s%s\n", qPrintable(programDir), Record(board.gameIndex).sheetFile);
             return 1;
         }
-        PictureHost host(std::move(*sheet));
-        std::unique_ptr<Puzzle> puzzle = MakePuzzle(board.gameIndex, host);
+        // A fixed seed, so every build draws the same boards.
+        QuietHost host(std::move(*sheet), 20260415);
+        std::unique_ptr<Puzzle> puzzle = std::move(MakePuzzles(host)[static_cast<std::size_t>(board.gameIndex)]);
         board.setUp(*puzzle);
         puzzle->Draw();
         const QString path = outDir + board.file;
-        if (!host.ScreenImage().save(path, "PNG")) {
+        if (!ScreenImage(host.Screen()).save(path, "PNG")) {
             std::fprintf(stderr, "qg_helppics: cannot write %s\n", qPrintable(path));
             return 1;
         }
