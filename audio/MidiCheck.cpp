@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace qg {
@@ -26,12 +28,24 @@ bool ReadVarLen(const std::uint8_t*& p, const std::uint8_t* end, std::uint32_t& 
     return false;
 }
 
+// What a walk through the tracks finds.
+struct Scan {
+    bool hasNote = false;
+    // Per channel, the tick of its first note and of its first program change.
+    std::uint64_t firstNote[16], firstProgram[16];
+    Scan() {
+        for (int c = 0; c < 16; ++c) firstNote[c] = firstProgram[c] = UINT64_MAX;
+    }
+};
+
 // Walks one track's events; false on anything that does not parse.
-bool WalkTrack(const std::uint8_t* p, const std::uint8_t* end, bool& hasNote) {
+bool WalkTrack(const std::uint8_t* p, const std::uint8_t* end, Scan& scan) {
     std::uint8_t status = 0;
+    std::uint64_t tick = 0;
     while (p < end) {
         std::uint32_t delta;
         if (!ReadVarLen(p, end, delta) || p >= end) return false;
+        tick += delta;
         std::uint8_t b = *p;
         if (b == 0xFF) {  // meta event
             if (end - p < 2) return false;
@@ -63,15 +77,18 @@ bool WalkTrack(const std::uint8_t* p, const std::uint8_t* end, bool& hasNote) {
         if (end - p < dataBytes) return false;
         for (int i = 0; i < dataBytes; ++i)
             if (p[i] & 0x80) return false;
-        if (kind == 0x90 && p[1] > 0) hasNote = true;
+        const int channel = status & 0x0F;
+        if (kind == 0x90 && p[1] > 0) {
+            scan.hasNote = true;
+            scan.firstNote[channel] = std::min(scan.firstNote[channel], tick);
+        }
+        if (kind == 0xC0) scan.firstProgram[channel] = std::min(scan.firstProgram[channel], tick);
         p += dataBytes;
     }
     return true;  // a missing end-of-track meta event is forgiven, as players do
 }
 
-}  // namespace
-
-bool MidiPlaysNotes(const std::uint8_t* data, std::size_t size) {
+bool ScanMidi(const std::uint8_t* data, std::size_t size, Scan& scan) {
     const std::uint8_t* p = data;
     const std::uint8_t* end = data + size;
     if (size < 14 || Be(p, 4) != 0x4D546864 /* MThd */) return false;
@@ -80,7 +97,6 @@ bool MidiPlaysNotes(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t format = Be(p + 8, 2), tracks = Be(p + 10, 2), division = Be(p + 12, 2);
     if (format > 2 || tracks == 0 || division == 0) return false;
     p += 8 + headerLength;
-    bool hasNote = false;
     std::uint32_t found = 0;
     while (found < tracks) {
         if (end - p < 8) return false;
@@ -88,12 +104,29 @@ bool MidiPlaysNotes(const std::uint8_t* data, std::size_t size) {
         p += 8;
         if (length > static_cast<std::uint32_t>(end - p)) return false;
         if (id == 0x4D54726B /* MTrk */) {
-            if (!WalkTrack(p, p + length, hasNote)) return false;
+            if (!WalkTrack(p, p + length, scan)) return false;
             ++found;
         }
         p += length;  // other chunks are skipped, as the format asks
     }
-    return hasNote;
+    return true;
+}
+
+}  // namespace
+
+bool MidiPlaysNotes(const std::uint8_t* data, std::size_t size) {
+    Scan scan;
+    return ScanMidi(data, size, scan) && scan.hasNote;
+}
+
+std::uint16_t ChannelsOnDefaultProgram(const std::uint8_t* data, std::size_t size) {
+    Scan scan;
+    if (!ScanMidi(data, size, scan)) return 0;
+    std::uint16_t channels = 0;
+    for (int c = 0; c < 16; ++c)
+        if (scan.firstNote[c] != UINT64_MAX && scan.firstNote[c] < scan.firstProgram[c])
+            channels = static_cast<std::uint16_t>(channels | (1u << c));
+    return channels;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadPlayableMidi(const std::string& path) {

@@ -18,6 +18,12 @@ inline constexpr std::size_t kMaxMidiBytes = 4u << 20;
 // least one note-on with a velocity.
 bool MidiPlaysNotes(const std::uint8_t* data, std::size_t size);
 
+// The channels (bit c for channel c) that sound a note before any program
+// change on them: they play the default instrument, as after a reset. A
+// program change at the same tick as the first note comes first. 0 for a
+// file that does not parse.
+std::uint16_t ChannelsOnDefaultProgram(const std::uint8_t* data, std::size_t size);
+
 // The file's bytes when it is at most kMaxMidiBytes and MidiPlaysNotes;
 // nothing otherwise. Only the size is looked at before reading.
 std::optional<std::vector<std::uint8_t>> ReadPlayableMidi(const std::string& path);

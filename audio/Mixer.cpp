@@ -1,7 +1,5 @@
 #include "audio/Mixer.h"
 
-#include <fluidsynth.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -17,91 +15,43 @@ namespace {
 // peak below the limiter's knee.
 constexpr double kMusicGain = 1.2;
 
-void Quiet(int, const char*, void*) {}
-
 }  // namespace
 
 struct Mixer::Impl {
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
+    CreateMusicSynthFunction makeMusic = nullptr;
+    std::unique_ptr<MusicSynth> synth;  // made by the first LoadSoundFont
     std::vector<std::vector<float>> effects;
 
     // Everything below is guarded by `lock`, which Render holds for every block.
     mutable std::mutex lock;
     bool ready = false;  // the SoundFont is loaded; until then the synthesiser is left alone
-    fluid_player_t* player = nullptr;
     std::vector<std::uint8_t> file;  // the open file's bytes; empty when nothing is open
+    std::uint16_t defaultChannels = 0;  // its channels that play before choosing an instrument
     MusicMode mode = MusicMode::Stopped;
     int voice = -1;  // the effect sounding, or -1
     std::size_t at = 0;  // its next sample
 
-    // With `lock` held: a fresh player for the open file, at its start. It
-    // loops, so a piece repeats on the synthesiser's own clock.
-    void NewPlayerLocked() {
-        DeletePlayerLocked();
-        if (file.empty()) return;
-        player = new_fluid_player(synth);
-        if (!player) return;
-        if (fluid_player_add_mem(player, file.data(), file.size()) != FLUID_OK) {
-            delete_fluid_player(player);
-            player = nullptr;
-            return;
-        }
-        fluid_player_set_loop(player, -1);
-    }
-
-    void DeletePlayerLocked() {
-        if (!player) return;
-        fluid_player_stop(player);
-        delete_fluid_player(player);
-        player = nullptr;
-        // Nothing of the old piece may sound into the next one.
-        fluid_synth_system_reset(synth);
-    }
-
+    // With `lock` held: the open file from its start.
     void StartLocked() {
         mode = MusicMode::Playing;
         if (!ready) return;  // starts once the font is loaded
-        NewPlayerLocked();
-        if (player) fluid_player_play(player);
+        if (file.empty()) synth->Stop();
+        else synth->Start(file.data(), file.size(), defaultChannels);
     }
 };
 
-Mixer::Mixer(std::vector<std::vector<float>> effects) : d_(std::make_unique<Impl>()) {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        // The game reports missing sound in one line of its own.
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, Quiet, nullptr);
-    });
+Mixer::Mixer(std::vector<std::vector<float>> effects, CreateMusicSynthFunction music) : d_(std::make_unique<Impl>()) {
+    d_->makeMusic = music;
     d_->effects = std::move(effects);
-    d_->settings = new_fluid_settings();
-    fluid_settings_setnum(d_->settings, "synth.sample-rate", kSampleRate);
-    fluid_settings_setnum(d_->settings, "synth.gain", kMusicGain);
-    // Samples are read from the font as the pieces' presets need them: a
-    // General MIDI font is large, a piece uses a handful of instruments.
-    fluid_settings_setint(d_->settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setint(d_->settings, "synth.lock-memory", 0);
-    // The player follows the rendered samples, so a pause (rendering nothing)
-    // also holds the piece.
-    fluid_settings_setstr(d_->settings, "player.timing-source", "sample");
-    d_->synth = new_fluid_synth(d_->settings);
 }
 
-Mixer::~Mixer() {
-    {
-        std::lock_guard guard(d_->lock);
-        d_->DeletePlayerLocked();
-    }
-    if (d_->synth) delete_fluid_synth(d_->synth);
-    if (d_->settings) delete_fluid_settings(d_->settings);
-}
+Mixer::~Mixer() = default;
 
 void Mixer::Render(float* stereo, int frames) {
     std::lock_guard guard(d_->lock);
     std::memset(stereo, 0, sizeof(float) * 2 * static_cast<std::size_t>(frames));
     // Paused or stopped: silence, and the synthesiser's clock stands still.
-    if (d_->ready && d_->mode == MusicMode::Playing) fluid_synth_write_float(d_->synth, frames, stereo, 0, 2, stereo, 1, 2);
+    if (d_->ready && d_->mode == MusicMode::Playing) d_->synth->Render(stereo, frames);
     if (d_->voice >= 0) {
         const std::vector<float>& e = d_->effects[static_cast<std::size_t>(d_->voice)];
         const std::size_t n = std::min(static_cast<std::size_t>(frames), e.size() - d_->at);
@@ -137,9 +87,11 @@ void Mixer::StopEffect(int index) {
 }
 
 bool Mixer::LoadSoundFont(const std::string& path) {
-    if (!d_->synth || SoundFontLoaded()) return SoundFontLoaded();
+    if (SoundFontLoaded()) return true;
     // Not under the lock: the render leaves the synthesiser alone until `ready`.
-    const bool loaded = !path.empty() && fluid_synth_sfload(d_->synth, path.c_str(), 1) != FLUID_FAILED;
+    if (!d_->synth && d_->makeMusic) d_->synth.reset(d_->makeMusic(kSampleRate, kMusicGain));
+    if (!d_->synth) return false;
+    const bool loaded = !path.empty() && d_->synth->LoadSoundFont(path.c_str());
     std::lock_guard guard(d_->lock);
     d_->ready = loaded;
     // A piece asked for while loading starts now.
@@ -157,8 +109,10 @@ bool Mixer::Open(const std::string& path) {
     // Read and checked outside the lock: the render goes on meanwhile.
     std::optional<std::vector<std::uint8_t>> bytes = ReadPlayableMidi(path);
     if (!bytes) return false;
+    const std::uint16_t defaults = ChannelsOnDefaultProgram(bytes->data(), bytes->size());
     std::lock_guard guard(d_->lock);
     d_->file = std::move(*bytes);
+    d_->defaultChannels = defaults;
     d_->mode = MusicMode::Stopped;
     return true;
 }
@@ -170,15 +124,14 @@ void Mixer::Play() {
         d_->mode = MusicMode::Playing;
         return;
     }
-    const bool finished = d_->player && fluid_player_get_status(d_->player) == FLUID_PLAYER_DONE;
-    if (d_->mode == MusicMode::Playing && (!d_->ready || (d_->player && !finished))) return;
+    if (d_->mode == MusicMode::Playing && (!d_->ready || d_->synth->Playing())) return;
     d_->StartLocked();
 }
 
 void Mixer::Stop() {
     std::lock_guard guard(d_->lock);
     d_->mode = MusicMode::Stopped;
-    if (d_->ready) d_->DeletePlayerLocked();
+    if (d_->ready) d_->synth->Stop();
 }
 
 void Mixer::Pause() {
@@ -194,15 +147,14 @@ void Mixer::Resume() {
 MusicMode Mixer::Mode() const {
     std::lock_guard guard(d_->lock);
     // A piece that could not be played reads as stopped.
-    if (d_->mode == MusicMode::Playing && d_->ready &&
-        (!d_->player || fluid_player_get_status(d_->player) == FLUID_PLAYER_DONE))
+    if (d_->mode == MusicMode::Playing && d_->ready && !d_->synth->Playing())
         return MusicMode::Stopped;
     return d_->mode;
 }
 
 void Mixer::Close() {
     std::lock_guard guard(d_->lock);
-    if (d_->ready) d_->DeletePlayerLocked();
+    if (d_->ready) d_->synth->Stop();
     d_->file.clear();
     d_->mode = MusicMode::Stopped;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// What the sound device's thread renders: FluidSynth's music and one effect
-// voice, mixed into interleaved stereo floats. Every member the render uses
-// is guarded by one mutex, which Render holds for each block; players are
-// created and freed under it only, so nothing goes away while it renders.
+// What the sound device's thread renders: the music's synthesiser and one
+// effect voice, mixed into interleaved stereo floats. Every member the render
+// uses is guarded by one mutex, which Render holds for each block; pieces are
+// started and ended under it only, so nothing goes away while it renders.
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio/AudioEngine.h"
+#include "audio/MusicSynth.h"
 
 namespace qg {
 
@@ -22,8 +23,10 @@ public:
     static constexpr float kKnee = 0.9f;
     static constexpr float kCeiling = 0.999f;
 
-    // `effects` are mono at kSampleRate, -1..1.
-    explicit Mixer(std::vector<std::vector<float>> effects);
+    // `effects` are mono at kSampleRate, -1..1. `music` makes the
+    // synthesiser when a SoundFont is first loaded; without it all is silent
+    // but the effects.
+    explicit Mixer(std::vector<std::vector<float>> effects, CreateMusicSynthFunction music = nullptr);
     ~Mixer();
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;

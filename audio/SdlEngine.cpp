@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
 #include "audio/AudioEngine.h"
 #include "audio/Mixer.h"
@@ -32,9 +33,22 @@ void SilenceAlsa() {
     });
 }
 
+// The music module, from the folder this module was loaded from; it stays
+// loaded. Null when it is missing or broken: the music stays silent.
+MusicSynth* LoadMusicModule(int sampleRate, double gain) {
+    Dl_info self{};
+    if (!dladdr(reinterpret_cast<void*>(&LoadMusicModule), &self) || !self.dli_fname) return nullptr;
+    std::string path = self.dli_fname;
+    path.replace(path.find_last_of('/') + 1, std::string::npos, kMusicModuleFile);
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) return nullptr;
+    const auto make = reinterpret_cast<CreateMusicSynthFunction>(dlsym(module, kCreateMusicSynthSymbol));
+    return make ? make(sampleRate, gain) : nullptr;
+}
+
 class SdlEngine : public AudioEngine {
 public:
-    SdlEngine() : mixer_(DecodedEffects()) {}
+    SdlEngine() : mixer_(DecodedEffects(), &LoadMusicModule) {}
     ~SdlEngine() override { CloseDevice(); }
 
     bool OpenDevice() override {

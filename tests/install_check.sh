@@ -31,8 +31,8 @@ for f in "${expected[@]}"; do [ -f "$p/$f" ] || fail "missing $f"; done
 [ -x "$p/games/quirko-gyrelle" ] || fail "the game is not executable"
 [ ! -e "$p/bin" ] || fail "bin/ is not used for a game"
 ls "$p"/share/quirko-gyrelle/*.mid >/dev/null 2>&1 || fail "no music in share/quirko-gyrelle"
-# The help and the audio module go where the game looks for them, when the build made them.
-for f in QGYR.html help/torvane.png quirko-gyrelle-audio.so; do
+# The help and the audio and music modules go where the game looks for them, when the build made them.
+for f in QGYR.html help/torvane.png quirko-gyrelle-audio.so quirko-gyrelle-music.so; do
   [ -f "$game/$f" ] || continue
   case $f in *.so) dest=lib/quirko-gyrelle ;; *) dest=share/quirko-gyrelle ;; esac
   [ -f "$p/$dest/$f" ] || fail "missing $dest/$f"

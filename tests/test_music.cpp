@@ -9,12 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstdio>
+#include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -224,9 +228,10 @@ std::vector<float> Take(Mixer& m, double seconds) {
 
 Level Listen(Mixer& m, double seconds) { return Measure(Take(m, seconds)); }
 
-// A MIDI file of one held piano note, `ms` long, then `restMs` of nothing
-// before its end, written by hand.
-void WriteOneNote(const QString& path, int ms, int restMs = 0) {
+// A MIDI file of one held note, `ms` long, then `restMs` of nothing before
+// its end, written by hand: on `channel`, after choosing the piano there
+// unless `chooses` is false.
+void WriteOneNote(const QString& path, int ms, int restMs = 0, int channel = 0, bool chooses = true) {
     auto varLen = [](int v) {
         QByteArray b;
         b += static_cast<char>(v & 0x7F);
@@ -234,10 +239,11 @@ void WriteOneNote(const QString& path, int ms, int restMs = 0) {
         return b;
     };
     QByteArray track;
-    track += QByteArray("\x00\xC0\x00", 3);      // piano
-    track += QByteArray("\x00\x90\x45\x64", 4);  // A4 on
-    track += varLen(ms * 96 / 500);              // 96 per quarter at 120 bpm
-    track += QByteArray("\x80\x45\x40", 3);      // A4 off
+    const char ch = static_cast<char>(channel);
+    if (chooses) track += QByteArray("\x00\xC0\x00", 3).replace(1, 1, QByteArray(1, static_cast<char>(0xC0 | ch)));  // piano
+    track += QByteArray("\x00\x90\x45\x64", 4).replace(1, 1, QByteArray(1, static_cast<char>(0x90 | ch)));  // A4 on
+    track += varLen(ms * 96 / 500);  // 96 per quarter at 120 bpm
+    track += QByteArray("\x80\x45\x40", 3).replace(0, 1, QByteArray(1, static_cast<char>(0x80 | ch)));  // A4 off
     track += varLen(restMs * 96 / 500);
     track += QByteArray("\xFF\x2F\x00", 3);      // end of track
     QByteArray file("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14);
@@ -268,7 +274,7 @@ protected:
     QTemporaryDir dir;
     QString note;
     std::vector<std::vector<float>> effects = DecodedEffects();
-    Mixer mixer{effects};
+    Mixer mixer{effects, NewFluidMusic};
 };
 
 #define NEED_FONT()                                                                   \
@@ -295,7 +301,7 @@ TEST(ShippedMusic, EveryPieceBesideTheGameSounds) {
     if (font.isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
     const QStringList pieces = ListMidiFiles(QG_PROGRAM_DIR);
     ASSERT_GE(pieces.size(), 3);
-    Mixer mixer(DecodedEffects());
+    Mixer mixer(DecodedEffects(), NewFluidMusic);
     ASSERT_TRUE(mixer.LoadSoundFont(Font(font)));
     for (const QString& piece : pieces) {
         SCOPED_TRACE(piece.toStdString());
@@ -341,6 +347,29 @@ TEST_F(MixerTest, APieceStartsAgainFromItsStartByItself) {
     EXPECT_GT(first.rms, kHeard);
     EXPECT_LT(end.rms, first.rms / 10);
     EXPECT_GT(again.rms, first.rms / 2);
+}
+
+// No channel has an instrument until a piece needs one, yet a piece that
+// plays before choosing one hears the default, the drums on channel 10 too,
+// whatever the piece before it chose.
+TEST_F(MixerTest, ChannelsThatChooseNoInstrumentPlayTheDefault) {
+    NEED_FONT();
+    const struct {
+        const char* what;
+        int channel;
+        bool chooses;
+    } cases[] = {{"chooses the piano", 0, true}, {"chooses nothing, after one that chose", 3, false},
+                 {"chooses nothing", 0, false}, {"drums, choosing nothing", 9, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString piece = dir.filePath(QString("piece-%1-%2.mid").arg(c.channel).arg(c.chooses));
+        WriteOneNote(piece, 1000, 0, c.channel, c.chooses);
+        ASSERT_TRUE(mixer.Open(piece.toStdString()));
+        mixer.Play();
+        EXPECT_GT(Listen(mixer, 0.5).rms, kHeard);
+        mixer.Stop();
+        EXPECT_EQ(Listen(mixer, 0.1).peak, 0.0);
+    }
 }
 
 TEST_F(MixerTest, StopAndCloseSilenceAtOnce) {
@@ -496,7 +525,7 @@ TEST_F(MixerTest, AnEffectPlaysWholeWhileTheWindowThreadSleeps) {
 TEST(MixerMusic, MusicAndEffectsTogetherDoNotClip) {
     const QString font = BestSoundFont();
     if (font.isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
-    Mixer mixer(DecodedEffects());
+    Mixer mixer(DecodedEffects(), NewFluidMusic);
     ASSERT_TRUE(mixer.LoadSoundFont(Font(font)));
     for (const QString& piece : ListMidiFiles(QG_PROGRAM_DIR)) {
         SCOPED_TRACE(piece.toStdString());
@@ -612,6 +641,34 @@ TEST(MidiCheck, OnlyFilesThatParseAndHoldANotePass) {
         {"nothing", QByteArray(), false},
     };
     for (const auto& c : cases) EXPECT_EQ(Plays(c.bytes), c.plays) << c.what;
+}
+
+TEST(MidiCheck, FindsTheChannelsThatPlayBeforeChoosingAnInstrument) {
+    const QByteArray programThenNote("\x00\xC1\x05\x00\x91\x45\x64\x60\x81\x45\x00\x00\xFF\x2F\x00", 15);
+    const QByteArray noteOnChannel10("\x00\x99\x24\x64\x60\x89\x24\x00\x00\xFF\x2F\x00", 12);
+    const QByteArray lateProgram("\x60\xC1\x05\x00\xFF\x2F\x00", 7);   // channel 2 chooses at tick 96
+    const QByteArray earlyNote("\x00\x91\x45\x64\x60\x81\x45\x00\x00\xFF\x2F\x00", 12);  // and plays at 0
+    const QByteArray earlyProgram("\x00\xC1\x05\x00\xFF\x2F\x00", 7);
+    const QByteArray lateNote("\x60\x91\x45\x64\x60\x81\x45\x00\x00\xFF\x2F\x00", 12);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        std::uint16_t channels;
+    } cases[] = {
+        {"a note without a program change", Header() + Chunk("MTrk", kNoteTrack), 0x0001},
+        {"a program change at the note's tick", Header() + Chunk("MTrk", programThenNote), 0},
+        {"drums without a program change", Header() + Chunk("MTrk", noteOnChannel10), 0x0200},
+        {"a later program change in another track",
+         Header(2) + Chunk("MTrk", lateProgram) + Chunk("MTrk", earlyNote), 0x0002},
+        {"an earlier program change in another track",
+         Header(2) + Chunk("MTrk", earlyProgram) + Chunk("MTrk", lateNote), 0},
+        {"a broken file", Header() + Chunk("MTrk", kNoteTrack).left(15), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChannelsOnDefaultProgram(reinterpret_cast<const std::uint8_t*>(c.bytes.constData()),
+                                           static_cast<std::size_t>(c.bytes.size())),
+                  c.channels)
+            << c.what;
 }
 
 TEST(MidiCheck, AFileOverTheSizeLimitIsNotEvenRead) {
@@ -921,6 +978,49 @@ TEST_F(GameAudioTest, TheModuleRunsOnSdlsDummyDevice) {
         ASSERT_TRUE(audio.WaitIdle(20000));
     }
     EXPECT_EQ(err.Stop(), "");
+}
+
+bool Mapped(const std::string& file) {
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.size() >= file.size() && line.compare(line.size() - file.size(), file.size(), file) == 0) return true;
+    return false;
+}
+
+// The built audio module, without a device: FluidSynth's module is opened
+// from beside it only when a SoundFont is first loaded, and music then
+// sounds through it. In a fresh process, where nothing has opened either yet.
+TEST(AudioModule, OpensTheMusicModuleOnlyOnceMusicIsWanted) {
+    const QString font = SmallFont();
+    if (font.isEmpty()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+    QTemporaryDir dir;
+    const QString note = dir.filePath("note.mid");
+    WriteOneNote(note, 2000);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto fail = [](const char* why) {
+                std::fprintf(stderr, "%s\n", why);
+                std::_Exit(1);
+            };
+            if (Mapped(std::string("/") + kMusicModuleFile)) fail("the music module was open before the test");
+            void* module = dlopen((std::string(QG_PROGRAM_DIR) + kAudioModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!module) fail("no audio module");
+            const auto make = reinterpret_cast<CreateAudioEngineFunction>(dlsym(module, kCreateAudioEngineSymbol));
+            std::unique_ptr<AudioEngine> engine(make ? make() : nullptr);
+            if (!engine || !engine->Open(note.toStdString().c_str())) fail("no engine, or the piece did not open");
+            engine->Play();
+            engine->PlayEffect(0);
+            std::vector<float> block(2 * kRate / 2);
+            engine->Render(block.data(), kRate / 2);
+            if (Mapped(std::string("/") + kMusicModuleFile)) fail("the music module opened without a SoundFont");
+            if (!engine->LoadSoundFont(Font(font).c_str())) fail("the SoundFont did not load");
+            if (!Mapped(std::string("/") + kMusicModuleFile)) fail("the music module is not open");
+            engine->Render(block.data(), kRate / 2);
+            if (Measure(block).rms < kHeard) fail("the piece is not heard");
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
