@@ -30,6 +30,7 @@ struct Mixer::Impl {
     MusicMode mode = MusicMode::Stopped;
     int voice = -1;  // the effect sounding, or -1
     std::size_t at = 0;  // its next sample
+    float duck = 1.0f;  // the music's share now, kMusicUnderEffect..1
 
     // With `lock` held: the open file from its start.
     void StartLocked() {
@@ -52,6 +53,7 @@ void Mixer::Render(float* stereo, int frames) {
     std::memset(stereo, 0, sizeof(float) * 2 * static_cast<std::size_t>(frames));
     // Paused or stopped: silence, and the synthesiser's clock stands still.
     if (d_->ready && d_->mode == MusicMode::Playing) d_->synth->Render(stereo, frames);
+    DuckMusic(stereo, frames);
     if (d_->voice >= 0) {
         const std::vector<float>& e = d_->effects[static_cast<std::size_t>(d_->voice)];
         const std::size_t n = std::min(static_cast<std::size_t>(frames), e.size() - d_->at);
@@ -71,6 +73,22 @@ void Mixer::Render(float* stereo, int frames) {
         const float over = (a - kKnee) / (1.0f - kKnee);
         stereo[i] = std::copysign(std::min(kKnee + (1.0f - kKnee) * over / (1.0f + over), kCeiling), stereo[i]);
     }
+}
+
+// With `lock` held: the music's share glides towards kMusicUnderEffect while
+// an effect sounds and back to full after it, one step per frame.
+void Mixer::DuckMusic(float* stereo, int frames) {
+    static const float down = 1.0f - std::exp(-1.0f / (kDuckAttackSeconds * kSampleRate));
+    static const float up = 1.0f - std::exp(-1.0f / (kDuckReleaseSeconds * kSampleRate));
+    const std::size_t left = d_->voice >= 0 ? d_->effects[static_cast<std::size_t>(d_->voice)].size() - d_->at : 0;
+    float duck = d_->duck;
+    for (int i = 0; i < frames; ++i) {
+        const bool sounding = static_cast<std::size_t>(i) < left;
+        duck += sounding ? (kMusicUnderEffect - duck) * down : (1.0f - duck) * up;
+        stereo[2 * i] *= duck;
+        stereo[2 * i + 1] *= duck;
+    }
+    d_->duck = duck;
 }
 
 void Mixer::PlayEffect(int index) {

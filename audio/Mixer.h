@@ -19,6 +19,12 @@ public:
     static constexpr int kSampleRate = 44100;
     // Below the music's peaks: the effects come often and must not tire.
     static constexpr float kEffectGain = 0.5f;
+    // The effects share the music's middle range, where a full chord masks
+    // them: while one sounds the music steps back to this share, gliding
+    // down in kDuckAttackSeconds and up again in kDuckReleaseSeconds.
+    static constexpr float kMusicUnderEffect = 0.6f;
+    static constexpr float kDuckAttackSeconds = 0.005f;
+    static constexpr float kDuckReleaseSeconds = 0.08f;
     // Above this the sum is bent softly towards, but never reaching, full scale.
     static constexpr float kKnee = 0.9f;
     static constexpr float kCeiling = 0.999f;
@@ -51,6 +57,8 @@ public:
     bool Idle() const;
 
 private:
+    void DuckMusic(float* stereo, int frames);
+
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

@@ -435,6 +435,38 @@ TEST_F(MixerTest, EveryEffectIsThereToBePlayed) {
     }
 }
 
+// While an effect sounds the music steps back, so that a full chord does not
+// mask it, and comes back to full after it. Two mixers play the same piece,
+// one with an effect: what is left of it without the effect is the music.
+TEST_F(MixerTest, TheMusicStepsBackWhileAnEffectSounds) {
+    NEED_FONT();
+    Mixer plain{effects, NewFluidMusic};
+    ASSERT_TRUE(plain.LoadSoundFont(Font(SmallFont())));
+    for (Mixer* m : {&mixer, &plain}) {
+        ASSERT_TRUE(m->Open(Note()));
+        m->Play();
+        Take(*m, 0.3);
+    }
+    const int kClack = 3;
+    const std::vector<float>& clack = effects[kClack];
+    mixer.PlayEffect(kClack);
+    const std::vector<float> ducked = Take(mixer, 0.6), music = Take(plain, 0.6);
+    const std::vector<float> effect = Expected(clack, 0, clack.size());
+    // The music's share in a stretch of frames.
+    auto share = [&](double from, double to) {
+        double kept = 0, full = 0;
+        for (auto i = static_cast<std::size_t>(2 * from * kRate); i < static_cast<std::size_t>(2 * to * kRate); ++i) {
+            const double rest = ducked[i] - (i < effect.size() ? effect[i] : 0.0f);
+            kept += rest * rest;
+            full += static_cast<double>(music[i]) * music[i];
+        }
+        return std::sqrt(kept / full);
+    };
+    const double sounding = static_cast<double>(clack.size()) / kRate;
+    EXPECT_NEAR(share(0.03, sounding), Mixer::kMusicUnderEffect, 0.02);
+    EXPECT_NEAR(share(sounding + 0.4, 0.6), 1.0, 0.02);
+}
+
 TEST_F(MixerTest, ANewEffectCutsOffTheOneStillSounding) {
     const std::vector<float>& solved = effects[0];
     const std::vector<float>& clack = effects[3];
