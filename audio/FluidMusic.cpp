@@ -37,6 +37,10 @@ public:
         // The player follows the rendered samples, so a pause (rendering
         // nothing) also holds the piece.
         fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        // A piece that starts again keeps its instruments: FluidSynth's reset
+        // there would read their samples anew, in the middle of the device's
+        // callback, and the sound would stall for up to a tenth of a second.
+        fluid_settings_setint(settings_, "player.reset-synth", 0);
         synth_ = new_fluid_synth(settings_);
     }
     ~FluidMusic() override {
