@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "settings/Settings.h"
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -54,7 +55,7 @@ QPushButton* BitmapButton(QWidget* parent, const char* name, int left, const cha
     button->setObjectName(name);
     button->setGeometry(left, 164, 70, 27);
     button->setFont(SmallFont());
-    button->setIcon(QIcon(QString::fromLatin1(glyph)));
+    button->setIcon(PictureIcon(QString::fromLatin1(glyph)));
     button->setIconSize(QSize(18, 18));
     return button;
 }

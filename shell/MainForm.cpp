@@ -16,6 +16,7 @@
 #include "files/GameFiles.h"
 #include "sheets/SheetLoader.h"
 #include "shell/BoardCursor.h"
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 // Resources live in the static shell library; register them before use.
@@ -48,7 +49,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
 
     setObjectName("MainForm");
     setWindowTitle(QString::fromLatin1(kCaption));
-    setWindowIcon(QIcon(":/pictures/icon.png"));
+    setWindowIcon(PictureIcon(":/pictures/icon.png"));
     QFont font = this->font();
     font.setPixelSize(13);
     setFont(font);
@@ -91,7 +92,7 @@ QToolButton* TMainForm::AddButton(QToolButton* button, const char* name, int lef
     button->setAutoRaise(true);
     // Tab walks the toolbar; a click leaves the focus on the board.
     button->setFocusPolicy(Qt::TabFocus);
-    button->setIcon(QIcon(QString(":/pictures/%1.png").arg(picture)));
+    button->setIcon(PictureIcon(QString(":/pictures/%1.png").arg(picture)));
     button->setIconSize(QSize(width - 4, 21));
     return button;
 }
@@ -127,9 +128,10 @@ void TMainForm::BuildToolbar() {
     static constexpr const char* kNames[kPuzzleCount] = {"TorvaneBtn", "PelloraBtn", "NubblerBtn", "CirrelaBtn"};
     static constexpr const char* kPictures[kPuzzleCount] = {"torvane", "pellora", "nubbler", "cirrela"};
     for (int i = 0; i < kPuzzleCount; ++i) {
-        auto* action = new QAction(QIcon(QString(":/pictures/%1.png").arg(kPictures[i])), QString(), puzzleGroup_);
-        action->setCheckable(true);
         puzzleBtns_[static_cast<std::size_t>(i)] = AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i]);
+        // The action shows the button's own picture.
+        auto* action = new QAction(puzzleBtns_[static_cast<std::size_t>(i)]->icon(), QString(), puzzleGroup_);
+        action->setCheckable(true);
         puzzleBtns_[static_cast<std::size_t>(i)]->setDefaultAction(action);
         connect(action, &QAction::triggered, this, [this, i](bool checked) { PuzzleButtonTriggered(i, checked); });
     }

@@ -10,6 +10,7 @@
 #include <QStylePainter>
 
 #include "shell/Dialogs.h"
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -48,7 +49,7 @@ void BlackText(QWidget& w) {
 // ---- BitBtn
 
 BitBtn::BitBtn(QWidget* parent, const char* name, QRect geometry, const QString& glyph, int margin)
-    : QPushButton(parent), glyph_(glyph), margin_(margin) {
+    : QPushButton(parent), glyph_(Picture(glyph)), margin_(margin) {
     setObjectName(name);
     setGeometry(geometry);
     setAutoDefault(true);
@@ -295,7 +296,7 @@ TSplash::TSplash(QWidget& mainWindow, int intervalMs)
     Image1_ = new QLabel(this);
     Image1_->setObjectName("Image1");
     Image1_->setGeometry(0, 0, 201, 151);
-    Image1_->setPixmap(QPixmap(":/pictures/splash.png"));
+    Image1_->setPixmap(Picture(":/pictures/splash.png"));
     Image1_->setAttribute(Qt::WA_TransparentForMouseEvents);  // its clicks are the window's
     Timer1_.setSingleShot(true);
     connect(&Timer1_, &QTimer::timeout, this, &TSplash::Click);
