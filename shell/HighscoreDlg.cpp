@@ -68,7 +68,10 @@ QColor FromColorRef(unsigned colorRef) {
 }
 
 THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings)
-    : TexturedDialog(mainWindow, QSize(kWidth, kHeight)), settings_(settings) {
+    : THighscoreDlg(mainWindow, settings, ReadPlayerName(settings)) {}
+
+THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString playerName)
+    : TexturedDialog(mainWindow, QSize(kWidth, kHeight)), settings_(settings), PlayerName_(std::move(playerName)) {
     setObjectName("HighscoreDlg");
     setFont(RowFont());
     QPalette black = palette();
@@ -76,7 +79,6 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings)
     setPalette(black);
 
     cipher_.Init(QString(), 0);
-    PlayerName_ = ReadPlayerName(settings_);
 
     // The controls in the order of their tab stops.
     delcheck_ = new QLabel(this);
