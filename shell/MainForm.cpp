@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <chrono>
 #include <cstdio>
@@ -30,7 +31,28 @@ constexpr char kSection[] = "common";
 // The audio module is loaded this long after start-up, once the window is painted.
 constexpr int kAudioStartDelayMs = 200;
 
+// The clock's caption: the only text on the first frame.
+QFont CaptionFont() {
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    return font;
+}
+
 }  // namespace
+
+void ToolPanel::paintEvent(QPaintEvent*) {
+    // A light line on top, a dark one at the bottom, and between them a
+    // gradient over the whole height, lines included.
+    QPainter p(this);
+    QLinearGradient gradient(0, 0, 0, 1);
+    gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
+    gradient.setColorAt(0, QColor(0xef, 0xe6, 0xd6));
+    gradient.setColorAt(1, QColor(0xcd, 0xbf, 0xa6));
+    p.fillRect(rect(), gradient);
+    p.fillRect(0, 0, width(), 1, QColor(0xff, 0xfa, 0xf0));
+    p.fillRect(0, height() - 1, width(), 1, QColor(0x7d, 0x6e, 0x57));
+}
 
 void OptionButton::mousePressEvent(QMouseEvent* event) {
     if (!isEnabled() || !onMouseDown) return;
@@ -54,13 +76,9 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     font.setPixelSize(13);
     setFont(font);
 
-    ToolPanel_ = new QWidget(this);
+    ToolPanel_ = new ToolPanel(this);
     ToolPanel_->setObjectName("ToolPanel");
     ToolPanel_->setGeometry(0, 0, kBoardWidth, kToolPanelHeight);
-    ToolPanel_->setAttribute(Qt::WA_StyledBackground);
-    ToolPanel_->setStyleSheet(
-        "#ToolPanel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #efe6d6, stop:1 #cdbfa6);"
-        " border-top: 1px solid #fffaf0; border-bottom: 1px solid #7d6e57; }");
 
     box_ = new BoardBox(this);
     box_->setObjectName("box");
@@ -456,10 +474,7 @@ void TMainForm::BuildClock() {
     TimeLabel_->setObjectName("TimeLabel");
     TimeLabel_->setGeometry(280, 12, 33, 16);
     TimeLabel_->setAttribute(Qt::WA_TranslucentBackground);
-    QFont font("MS Sans Serif");
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(12);
-    TimeLabel_->setFont(font);
+    TimeLabel_->setFont(CaptionFont());
     QPalette lime = TimeLabel_->palette();
     lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
     TimeLabel_->setPalette(lime);
