@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThread>
 
 #include <chrono>
 #include <cstdio>
@@ -62,6 +63,11 @@ void OptionButton::mousePressEvent(QMouseEvent* event) {
 
 TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* parent)
     : QWidget(parent), programDir_(std::move(programDir)), windows_(windows) {
+    // The first text drawn reads the whole font configuration first, which
+    // would hold up the first paint by some 10 ms: a thread of its own does
+    // it while the window is built. Qt's font database is thread-safe.
+    fontWarmUp_.reset(QThread::create([font = CaptionFont()] { QFontMetrics(font).horizontalAdvance(QStringLiteral("Time:")); }));
+    fontWarmUp_->start();
     InitPictures();
     if (!windows_) {
         ownWindows_ = std::make_unique<GameWindows>(*this, programDir_, settings_);
@@ -99,6 +105,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
 }
 
 TMainForm::~TMainForm() {
+    fontWarmUp_->wait();
     // Before the bitmaps go.
     PositionKeeper_.Save(*this);
 }

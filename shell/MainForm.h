@@ -25,6 +25,7 @@
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QThread;
 
 namespace qg {
 
@@ -211,6 +212,7 @@ private:
     // The effects (WaveList) and the music (Midi and the MIDI file search);
     // the audio module behind them is loaded only after the first paint.
     std::unique_ptr<GameAudio> audio_;
+    std::unique_ptr<QThread> fontWarmUp_;
 };
 
 }  // namespace qg
