@@ -1,6 +1,7 @@
 #include "files/GameFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QMap>
 
@@ -52,10 +53,15 @@ QStringList ListMusicFiles(const QStringList& folders) {
     // Keyed by the exact name, so a later folder replaces an earlier one's file.
     QMap<QString, QString> byName;
     for (const QString& folder : folders) {
-        QDir dir(folder);
-        dir.setNameFilters({"*.mid"});
-        dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
-        for (const QString& name : dir.entryList()) byName.insert(name, dir.filePath(name));
+        // No name filter: QDir would match it through a regular expression,
+        // which costs the start-up a PCRE2 compile for one suffix.
+        const QDir dir(folder);
+        QDirIterator it(dir.path(), QDir::Files | QDir::Hidden | QDir::System);
+        while (it.hasNext()) {
+            it.next();
+            const QString name = it.fileName();
+            if (name.endsWith(QLatin1String(".mid"), Qt::CaseInsensitive)) byName.insert(name, dir.filePath(name));
+        }
     }
     QStringList names = byName.keys();
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -39,7 +40,7 @@ TMultiDlg::TMultiDlg(QWidget& mainWindow) : TexturedDialog(mainWindow, QSize(kWi
     auto* icon = new QLabel(this);
     icon->setObjectName("IconImage");
     icon->setGeometry(16, 14, 48, 48);
-    icon->setPixmap(QPixmap(":/pictures/icon.png").scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setPixmap(Picture(":/pictures/icon.png").scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     NameLabel_ = MakeLabel(this, "NameLabel", {76, 14, 232, 28}, 24, true, Qt::AlignLeft | Qt::AlignVCenter);
     NameLabel_->setText("Quirko Gyrelle");
@@ -51,7 +52,7 @@ TMultiDlg::TMultiDlg(QWidget& mainWindow) : TexturedDialog(mainWindow, QSize(kWi
     OKBtn_ = new QPushButton("OK", this);
     OKBtn_->setObjectName("OKBtn");
     OKBtn_->setGeometry(234, 163, 70, 27);
-    OKBtn_->setIcon(QIcon(":/pictures/glyph_ok.png"));
+    OKBtn_->setIcon(PictureIcon(":/pictures/glyph_ok.png"));
     OKBtn_->setIconSize(QSize(17, 17));
     QFont buttonFont("Arial");
     buttonFont.setPixelSize(11);

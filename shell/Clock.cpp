@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "shell/Pictures.h"
+
 namespace qg {
 
 void TimboxPaint(QImage& box, const QImage& strip, int elapsed) {
@@ -26,7 +28,7 @@ void TimboxPaint(QImage& box, const QImage& strip, int elapsed) {
 
 ClockBox::ClockBox(QWidget* parent)
     : QWidget(parent),
-      strip_(QImage(kDigitStripResource).convertToFormat(QImage::Format_RGB32)),
+      strip_(PictureImage(kDigitStripResource).convertToFormat(QImage::Format_RGB32)),
       image_(kTimboxWidth, kTimboxHeight, QImage::Format_RGB32) {
     image_.fill(Qt::black);
     setFixedSize(kTimboxWidth, kTimboxHeight);

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "highscores/HighscoreTable.h"
 #include "settings/Settings.h"
 #include "shell/MessageDialogs.h"
 #include "shell/AboutDlg.h"
@@ -10,27 +11,45 @@
 
 namespace qg {
 
-GameWindows::GameWindows(QWidget& mainWindow, QString programDir, Settings& settings)
-    : mainWindow_(mainWindow), programDir_(std::move(programDir)), settings_(settings) {
-    TongueDlg_ = std::make_unique<TTongueDlg>(mainWindow_);
-    EndGameDlg_ = std::make_unique<TEndGameDlg>(mainWindow_);
-    NewGameDlg_ = std::make_unique<TNewGameDlg>(mainWindow_);
-    PauseDlg_ = std::make_unique<TPauseDlg>(mainWindow_);
-    DoneDlg_ = std::make_unique<TDoneDlg>(mainWindow_);
-    // The splash's time runs from here.
-    Splash_ = std::make_unique<TSplash>(mainWindow_);
+GameWindows::GameWindows(QWidget& mainWindow, QString programDir, Settings& settings, int splashMs)
+    : mainWindow_(mainWindow),
+      programDir_(std::move(programDir)),
+      settings_(settings),
+      splashMs_(splashMs),
+      playerName_(ReadPlayerName(settings_)) {
+    sinceStart_.start();
 }
 
 GameWindows::~GameWindows() = default;
 
-void GameWindows::ShowSplash() { Splash_->ShowModal(); }
-std::optional<int> GameWindows::ChooseLanguage(int) { return TongueDlg_->Choose(); }
-int GameWindows::AskGiveUp(int language) { return NewGameDlg_->ShowModal(language); }
-int GameWindows::AskQuit(int language) { return EndGameDlg_->ShowModal(language); }
-void GameWindows::ShowPaused(int language) { PauseDlg_->ShowModal(language); }
-void GameWindows::ShowSolved(int language) { DoneDlg_->ShowModal(language); }
+template <class Window>
+Window& GameWindows::Made(std::unique_ptr<Window>& window) {
+    if (!window) window = std::make_unique<Window>(mainWindow_);
+    return *window;
+}
+
+TTongueDlg& GameWindows::TongueDlg() { return Made(TongueDlg_); }
+TEndGameDlg& GameWindows::EndGameDlg() { return Made(EndGameDlg_); }
+TNewGameDlg& GameWindows::NewGameDlg() { return Made(NewGameDlg_); }
+TPauseDlg& GameWindows::PauseDlg() { return Made(PauseDlg_); }
+TDoneDlg& GameWindows::DoneDlg() { return Made(DoneDlg_); }
+
+void GameWindows::ShowSplash() {
+    // A start-up that used up the splash's time shows none: no picture to make.
+    if (sinceStart_.elapsed() >= splashMs_) return;
+    // Gone with its picture once it has closed.
+    TSplash splash(mainWindow_, splashMs_, sinceStart_);
+    splash.ShowModal();
+}
+
+std::optional<int> GameWindows::ChooseLanguage(int) { return TongueDlg().Choose(); }
+int GameWindows::AskGiveUp(int language) { return NewGameDlg().ShowModal(language); }
+int GameWindows::AskQuit(int language) { return EndGameDlg().ShowModal(language); }
+void GameWindows::ShowPaused(int language) { PauseDlg().ShowModal(language); }
+void GameWindows::ShowSolved(int language) { DoneDlg().ShowModal(language); }
 void GameWindows::ShowHighscores(int language, const QString& tableKey, int time) {
-    if (highscoreDlg_) highscoreDlg_->ShowModal(language, tableKey, time);
+    if (!highscoreDlg_) highscoreDlg_ = new THighscoreDlg(mainWindow_, settings_, playerName_);
+    highscoreDlg_->ShowModal(language, tableKey, time);
 }
 
 void GameWindows::ShowAbout(int language) {

@@ -2,6 +2,7 @@
 // The modal windows the main window opens, behind one interface so that the
 // main window does not care how they look and tests can answer them.
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -51,12 +52,15 @@ public:
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
 };
 
-// The game's own windows. They are made after the main window, which they
-// are placed over, and reach the program directory (help file, pictures) and
-// the settings store (the high-score tables) through it.
+// The game's own windows, placed over the main window. They reach the
+// program directory (help file, pictures) and the settings store (the
+// high-score tables) through it. Each window is made when it is first
+// needed, so none of them holds up the first paint or sits in memory unused.
 class GameWindows : public MessageWindows {
 public:
-    GameWindows(QWidget& mainWindow, QString programDir, Settings& settings);
+    // The splash's time (splashMs) runs from here: made with the main
+    // window, the splash shows only that long after start-up.
+    GameWindows(QWidget& mainWindow, QString programDir, Settings& settings, int splashMs = kSplashMs);
     ~GameWindows() override;
 
     void ShowSplash() override;
@@ -71,29 +75,35 @@ public:
     void CloseHelp() override;
     void ShowError(QWidget* parent, const QString& text) override;
 
-    // The windows themselves, for tests that look at them.
-    TTongueDlg& TongueDlg() { return *TongueDlg_; }
-    TEndGameDlg& EndGameDlg() { return *EndGameDlg_; }
-    TNewGameDlg& NewGameDlg() { return *NewGameDlg_; }
-    TPauseDlg& PauseDlg() { return *PauseDlg_; }
-    TDoneDlg& DoneDlg() { return *DoneDlg_; }
-    TSplash& Splash() { return *Splash_; }
+    // The windows themselves (made now if they were not yet), for tests that look at them.
+    TTongueDlg& TongueDlg();
+    TEndGameDlg& EndGameDlg();
+    TNewGameDlg& NewGameDlg();
+    TPauseDlg& PauseDlg();
+    TDoneDlg& DoneDlg();
+
+    static constexpr int kSplashMs = 3000;
 
 private:
+    template <class Window>
+    Window& Made(std::unique_ptr<Window>& window);
+
     QWidget& mainWindow_;
     QString programDir_;
     Settings& settings_;
-    // In the order they are made at start-up.
+    QElapsedTimer sinceStart_;
+    int splashMs_;
+    // The player's name as it was stored at start-up, for the high-score window.
+    QString playerName_;
+    // Each made at its first request, then reused; the splash lives only while it shows.
     std::unique_ptr<TTongueDlg> TongueDlg_;
     std::unique_ptr<TEndGameDlg> EndGameDlg_;
     std::unique_ptr<TNewGameDlg> NewGameDlg_;
     std::unique_ptr<TPauseDlg> PauseDlg_;
     std::unique_ptr<TDoneDlg> DoneDlg_;
-    std::unique_ptr<TSplash> Splash_;
-    std::unique_ptr<HelpWindow> help_;  // made at the first request, then reused
-    QPointer<TMultiDlg> about_;         // a child of the main window
-    // Made at start-up with the other windows; the main window owns it.
-    QPointer<THighscoreDlg> highscoreDlg_ = new THighscoreDlg(mainWindow_, settings_);
+    std::unique_ptr<HelpWindow> help_;
+    QPointer<TMultiDlg> about_;              // a child of the main window
+    QPointer<THighscoreDlg> highscoreDlg_;   // the main window owns it
 };
 
 }  // namespace qg

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -55,7 +56,7 @@ bool OpenMakersPage(const QString& programDir, int language, const UrlOpener& op
 HelpWindow::HelpWindow(QString programDir, QWidget* parent)
     : QWidget(parent, Qt::Window), programDir_(std::move(programDir)) {
     setObjectName("HelpWindow");
-    setWindowIcon(QIcon(":/pictures/icon.png"));
+    setWindowIcon(PictureIcon(":/pictures/icon.png"));
 
     notice_ = new QLabel(this);
     notice_->setObjectName("HelpNotice");

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "settings/Settings.h"
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -54,7 +55,7 @@ QPushButton* BitmapButton(QWidget* parent, const char* name, int left, const cha
     button->setObjectName(name);
     button->setGeometry(left, 164, 70, 27);
     button->setFont(SmallFont());
-    button->setIcon(QIcon(QString::fromLatin1(glyph)));
+    button->setIcon(PictureIcon(QString::fromLatin1(glyph)));
     button->setIconSize(QSize(18, 18));
     return button;
 }
@@ -67,7 +68,10 @@ QColor FromColorRef(unsigned colorRef) {
 }
 
 THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings)
-    : TexturedDialog(mainWindow, QSize(kWidth, kHeight)), settings_(settings) {
+    : THighscoreDlg(mainWindow, settings, ReadPlayerName(settings)) {}
+
+THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString playerName)
+    : TexturedDialog(mainWindow, QSize(kWidth, kHeight)), settings_(settings), PlayerName_(std::move(playerName)) {
     setObjectName("HighscoreDlg");
     setFont(RowFont());
     QPalette black = palette();
@@ -75,7 +79,6 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings)
     setPalette(black);
 
     cipher_.Init(QString(), 0);
-    PlayerName_ = ReadPlayerName(settings_);
 
     // The controls in the order of their tab stops.
     delcheck_ = new QLabel(this);

@@ -28,9 +28,11 @@ class THighscoreDlg : public TexturedDialog {
 public:
     static constexpr int kNameLength = 25;
 
-    // Created once at start-up: reads the name entered last and sets up the
-    // program's cipher with its defaults.
+    // Created once: reads the name entered last and sets up the program's
+    // cipher with its defaults.
     THighscoreDlg(QWidget& mainWindow, Settings& settings);
+    // The same with the name entered last read earlier (at start-up).
+    THighscoreDlg(QWidget& mainWindow, Settings& settings, QString playerName);
 
     // Loads the table of tableKey and shows it: elapsed 0 only shows it, a
     // positive time that qualifies opens the name entry in its row. Returns

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QThread>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include "files/GameFiles.h"
 #include "sheets/SheetLoader.h"
 #include "shell/BoardCursor.h"
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 // Resources live in the static shell library; register them before use.
@@ -29,7 +32,28 @@ constexpr char kSection[] = "common";
 // The audio module is loaded this long after start-up, once the window is painted.
 constexpr int kAudioStartDelayMs = 200;
 
+// The clock's caption: the only text on the first frame.
+QFont CaptionFont() {
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    return font;
+}
+
 }  // namespace
+
+void ToolPanel::paintEvent(QPaintEvent*) {
+    // A light line on top, a dark one at the bottom, and between them a
+    // gradient over the whole height, lines included.
+    QPainter p(this);
+    QLinearGradient gradient(0, 0, 0, 1);
+    gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
+    gradient.setColorAt(0, QColor(0xef, 0xe6, 0xd6));
+    gradient.setColorAt(1, QColor(0xcd, 0xbf, 0xa6));
+    p.fillRect(rect(), gradient);
+    p.fillRect(0, 0, width(), 1, QColor(0xff, 0xfa, 0xf0));
+    p.fillRect(0, height() - 1, width(), 1, QColor(0x7d, 0x6e, 0x57));
+}
 
 void OptionButton::mousePressEvent(QMouseEvent* event) {
     if (!isEnabled() || !onMouseDown) return;
@@ -39,6 +63,11 @@ void OptionButton::mousePressEvent(QMouseEvent* event) {
 
 TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* parent)
     : QWidget(parent), programDir_(std::move(programDir)), windows_(windows) {
+    // The first text drawn reads the whole font configuration first, which
+    // would hold up the first paint by some 10 ms: a thread of its own does
+    // it while the window is built. Qt's font database is thread-safe.
+    fontWarmUp_.reset(QThread::create([font = CaptionFont()] { QFontMetrics(font).horizontalAdvance(QStringLiteral("Time:")); }));
+    fontWarmUp_->start();
     InitPictures();
     if (!windows_) {
         ownWindows_ = std::make_unique<GameWindows>(*this, programDir_, settings_);
@@ -48,18 +77,14 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
 
     setObjectName("MainForm");
     setWindowTitle(QString::fromLatin1(kCaption));
-    setWindowIcon(QIcon(":/pictures/icon.png"));
+    setWindowIcon(PictureIcon(":/pictures/icon.png"));
     QFont font = this->font();
     font.setPixelSize(13);
     setFont(font);
 
-    ToolPanel_ = new QWidget(this);
+    ToolPanel_ = new ToolPanel(this);
     ToolPanel_->setObjectName("ToolPanel");
     ToolPanel_->setGeometry(0, 0, kBoardWidth, kToolPanelHeight);
-    ToolPanel_->setAttribute(Qt::WA_StyledBackground);
-    ToolPanel_->setStyleSheet(
-        "#ToolPanel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #efe6d6, stop:1 #cdbfa6);"
-        " border-top: 1px solid #fffaf0; border-bottom: 1px solid #7d6e57; }");
 
     box_ = new BoardBox(this);
     box_->setObjectName("box");
@@ -80,6 +105,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
 }
 
 TMainForm::~TMainForm() {
+    fontWarmUp_->wait();
     // Before the bitmaps go.
     PositionKeeper_.Save(*this);
 }
@@ -91,7 +117,7 @@ QToolButton* TMainForm::AddButton(QToolButton* button, const char* name, int lef
     button->setAutoRaise(true);
     // Tab walks the toolbar; a click leaves the focus on the board.
     button->setFocusPolicy(Qt::TabFocus);
-    button->setIcon(QIcon(QString(":/pictures/%1.png").arg(picture)));
+    button->setIcon(PictureIcon(QString(":/pictures/%1.png").arg(picture)));
     button->setIconSize(QSize(width - 4, 21));
     return button;
 }
@@ -127,9 +153,10 @@ void TMainForm::BuildToolbar() {
     static constexpr const char* kNames[kPuzzleCount] = {"TorvaneBtn", "PelloraBtn", "NubblerBtn", "CirrelaBtn"};
     static constexpr const char* kPictures[kPuzzleCount] = {"torvane", "pellora", "nubbler", "cirrela"};
     for (int i = 0; i < kPuzzleCount; ++i) {
-        auto* action = new QAction(QIcon(QString(":/pictures/%1.png").arg(kPictures[i])), QString(), puzzleGroup_);
-        action->setCheckable(true);
         puzzleBtns_[static_cast<std::size_t>(i)] = AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i]);
+        // The action shows the button's own picture.
+        auto* action = new QAction(puzzleBtns_[static_cast<std::size_t>(i)]->icon(), QString(), puzzleGroup_);
+        action->setCheckable(true);
         puzzleBtns_[static_cast<std::size_t>(i)]->setDefaultAction(action);
         connect(action, &QAction::triggered, this, [this, i](bool checked) { PuzzleButtonTriggered(i, checked); });
     }
@@ -454,10 +481,7 @@ void TMainForm::BuildClock() {
     TimeLabel_->setObjectName("TimeLabel");
     TimeLabel_->setGeometry(280, 12, 33, 16);
     TimeLabel_->setAttribute(Qt::WA_TranslucentBackground);
-    QFont font("MS Sans Serif");
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(12);
-    TimeLabel_->setFont(font);
+    TimeLabel_->setFont(CaptionFont());
     QPalette lime = TimeLabel_->palette();
     lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
     TimeLabel_->setPalette(lime);

@@ -25,11 +25,23 @@
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QThread;
 
 namespace qg {
 
 // The toolbar above the board; the board's point (x, y) is the window's (x, y + kToolPanelHeight).
 inline constexpr int kToolPanelHeight = 33;
+
+// The toolbar's background: a light gradient between a light line on top
+// and a dark one at the bottom. Painted by hand: a style sheet would put
+// every button in the toolbar through the style-sheet machinery.
+class ToolPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 // A tool button that reports where it was pressed, with any mouse button.
 class OptionButton : public QToolButton {
@@ -200,6 +212,7 @@ private:
     // The effects (WaveList) and the music (Midi and the MIDI file search);
     // the audio module behind them is loaded only after the first paint.
     std::unique_ptr<GameAudio> audio_;
+    std::unique_ptr<QThread> fontWarmUp_;
 };
 
 }  // namespace qg

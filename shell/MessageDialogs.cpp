@@ -9,7 +9,10 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
+
 #include "shell/Dialogs.h"
+#include "shell/Pictures.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -48,7 +51,7 @@ void BlackText(QWidget& w) {
 // ---- BitBtn
 
 BitBtn::BitBtn(QWidget* parent, const char* name, QRect geometry, const QString& glyph, int margin)
-    : QPushButton(parent), glyph_(glyph), margin_(margin) {
+    : QPushButton(parent), glyph_(Picture(glyph)), margin_(margin) {
     setObjectName(name);
     setGeometry(geometry);
     setAutoDefault(true);
@@ -283,11 +286,12 @@ bool TTongueDlg::event(QEvent* event) {
 
 // ---- The splash
 
-TSplash::TSplash(QWidget& mainWindow, int intervalMs)
+TSplash::TSplash(QWidget& mainWindow, int intervalMs, QElapsedTimer since)
     : QDialog(&mainWindow, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       mainWindow_(mainWindow),
+      since_(since),
       intervalMs_(intervalMs) {
-    sinceCreation_.start();
+    if (!since_.isValid()) since_.start();
     setObjectName("Splash");
     setWindowTitle(QStringLiteral("Splash"));
     setFixedSize(200, 150);
@@ -295,17 +299,17 @@ TSplash::TSplash(QWidget& mainWindow, int intervalMs)
     Image1_ = new QLabel(this);
     Image1_->setObjectName("Image1");
     Image1_->setGeometry(0, 0, 201, 151);
-    Image1_->setPixmap(QPixmap(":/pictures/splash.png"));
+    Image1_->setPixmap(Picture(":/pictures/splash.png"));
     Image1_->setAttribute(Qt::WA_TransparentForMouseEvents);  // its clicks are the window's
     Timer1_.setSingleShot(true);
     connect(&Timer1_, &QTimer::timeout, this, &TSplash::Click);
-    Timer1_.start(intervalMs_);
+    Timer1_.start(static_cast<int>(std::max<qint64>(0, intervalMs_ - since_.elapsed())));
 }
 
 void TSplash::ShowModal() {
     // A tick that came while the start-up kept the event loop busy may not
-    // have been delivered yet: count from creation, not from now.
-    const qint64 left = intervalMs_ - sinceCreation_.elapsed();
+    // have been delivered yet: count from the start, not from now.
+    const qint64 left = intervalMs_ - since_.elapsed();
     if (left <= 0) return;
     Timer1_.start(static_cast<int>(left));
     const QRect screen = (mainWindow_.screen() ? mainWindow_.screen() : QGuiApplication::primaryScreen())->geometry();

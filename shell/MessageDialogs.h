@@ -154,13 +154,13 @@ private:
     std::optional<int> chosen_;
 };
 
-// The splash picture. Its timer runs from the window's creation, so the
-// picture is gone 3000 ms after start-up however long the start took; a
-// click closes it sooner.
+// The splash picture. Its time runs from `since` (the start-up; without it,
+// the window's creation), so the picture is gone 3000 ms after start-up
+// however long the start took; a click closes it sooner.
 class TSplash : public QDialog {
     Q_OBJECT
 public:
-    explicit TSplash(QWidget& mainWindow, int intervalMs = 3000);
+    explicit TSplash(QWidget& mainWindow, int intervalMs = 3000, QElapsedTimer since = {});
 
     // Shows the picture until the timer's tick or a click; returns at once
     // when the time is already over.
@@ -176,7 +176,7 @@ private:
     QWidget& mainWindow_;
     QLabel* Image1_ = nullptr;
     QTimer Timer1_;
-    QElapsedTimer sinceCreation_;
+    QElapsedTimer since_;
     int intervalMs_;
 };
 

@@ -3,11 +3,13 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "shell/Pictures.h"
+
 namespace qg {
 
 const QPixmap& BackgroundTexture() {
     static const QPixmap texture = [] {
-        QPixmap p(":/pictures/texture.png");
+        QPixmap p = Picture(":/pictures/texture.png");
         if (p.isNull()) {
             p = QPixmap(320, 200);
             p.fill(QColor(0xEA, 0xDD, 0xC0));

@@ -370,6 +370,25 @@ TEST_F(WindowsTest, SplashTimeCountsFromItsCreation) {
     EXPECT_FALSE(splash.isVisible());
 }
 
+// The game's splash counts from the making of the game's windows, at
+// start-up, not from its showing: a start that used up the time shows none.
+TEST_F(WindowsTest, GameSplashTimeCountsFromStartUp) {
+    GameWindows windows(main_, GameDir(), settings_, 100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a slow start, no events handled
+    Player player({});
+    windows.ShowSplash();
+    EXPECT_TRUE(player.seen.empty());
+}
+
+// Closed, the splash is gone with its picture.
+TEST_F(WindowsTest, GameSplashIsGoneOnceClosed) {
+    Player player({[](QDialog& d) { QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(20, 20)); }});
+    windows_.ShowSplash();
+    EXPECT_EQ(player.seen, std::vector<std::string>{"Splash"});
+    EXPECT_FALSE(player.forced);
+    EXPECT_TRUE(main_.findChildren<TSplash*>().isEmpty());
+}
+
 // ---- Through the main window, with the game's own windows
 
 Act ClickSplash() {

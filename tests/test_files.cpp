@@ -161,6 +161,19 @@ TEST(UserMusic, MergedWithTheGamesInNameOrderIgnoringCase) {
     EXPECT_EQ(merged, expected);
 }
 
+// Music is every file, hidden or linked to, whose name ends in ".mid" in any
+// case; nothing else, whatever its name.
+TEST(UserMusic, OnlyFilesEndingInMid) {
+    Tree t;
+    t.MakeDir("game/folder.mid");
+    for (const char* f : {"game/a.MiD", "game/b.mid.txt", "game/mid", "game/cmid", "game/.mid", "game/real.mid"}) t.Touch(f);
+    ASSERT_TRUE(QFile::link(t.Path("game/real.mid"), t.Path("game/linked.mid")));
+    ASSERT_TRUE(QFile::link(t.Path("game/folder.mid"), t.Path("game/folderlink.mid")));
+    ASSERT_TRUE(QFile::link(t.Path("game/gone.mid"), t.Path("game/broken.mid")));
+    EXPECT_EQ(ListMusicFiles({t.Dir("game")}), (QStringList{t.Path("game/.mid"), t.Path("game/a.MiD"), t.Path("game/broken.mid"),
+                                                            t.Path("game/linked.mid"), t.Path("game/real.mid")}));
+}
+
 TEST(UserMusic, FolderIsMadeOnFirstUseAndNeverRequired) {
     Tree t;
     t.MakeDir("game");

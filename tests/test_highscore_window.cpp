@@ -324,6 +324,23 @@ TEST_F(HighscoreWindow, UnreadableTableIsReportedAndLeftAlone) {
     }
 }
 
+// The game's window offers the name stored when the game started, as the
+// player left it, even when another run of the game stored another since.
+TEST_F(HighscoreWindow, GamesWindowOffersTheNameStoredAtStartUp) {
+    StoreTable("torv", {10, 20}, Q("Ann"));
+    GameWindows windows(main_, dir_.path() + "/", settings_);
+    StoreTable("nubb", {10}, Q("Bob"));
+    QString offered;
+    AnswerModal answer([&](QWidget& w) {
+        if (auto* edit = Child<QLineEdit>(w, "Edit1")) offered = edit->text();
+        Click(w, "CancelBtn");
+    });
+    windows.ShowHighscores(0, "torv", 15);
+    EXPECT_EQ(answer.opened, 1);
+    EXPECT_FALSE(answer.leftOpen);
+    EXPECT_EQ(offered, Q("Ann"));
+}
+
 // The window behind the real main window: each solve opens the table of the
 // puzzle and its variant or level, and the toolbar shows it.
 class MainWindowTables : public ::testing::Test {
