@@ -19,9 +19,10 @@ size and sgt-twiddle, five runs each, medians:
                   those 10 s is not counted
   music           RSS with music on, and the busiest thread's CPU besides the
                   window's (the audio thread) over 10 s
-  effects         30 TORVANE moves 400 ms apart, recorded from the sink's
-                  monitor: each move's effect found by a matched filter, and
-                  its start against the moment of the press; music off and on
+  effects         30 TORVANE moves 400 ms apart, pressed through XTEST and
+                  recorded from the sink's monitor: each move's effect found
+                  by a matched filter before the next press, and its start
+                  against the moment of the press; music off and on
 
 Needs Xvfb, pulseaudio, pacat, pactl, xdotool, sgt-twiddle and numpy; as
 root it installs the missing Debian packages itself.
@@ -239,6 +240,36 @@ class Recorder:
         self.proc.wait()
 
 
+class Mouse:
+    """Presses through XTEST in this process: the moment of each press is
+    known to within the X round trip, where a tool started per press adds
+    its own start-up, and that varies."""
+
+    def __init__(self, stage):
+        import ctypes
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xtst = ctypes.CDLL("libXtst.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.display = self.x11.XOpenDisplay(stage.display.encode())
+        if not self.display:
+            sys.exit("measure_audio: cannot open the X display")
+
+    def click(self):
+        """Presses and releases the left button; the moment the press was sent."""
+        at = time.monotonic()
+        self.xtst.XTestFakeButtonEvent(self.display, 1, 1, 0)
+        self.x11.XSync(self.display, 0)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, 0, 0)
+        self.x11.XSync(self.display, 0)
+        return at
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+
 def template(game_dir):
     import numpy as np
     wav = os.path.join(game_dir, "..", "generated", "sounds", "clack.wav")
@@ -255,23 +286,27 @@ def effects(stage, argv, clack, with_music):
     time.sleep(4)  # the audio set up and the music under way
     subprocess.run(["xdotool", "mousemove", "--sync", str(x + HUB[0]), str(y + HUB[1])], env=stage.env)
     rec = Recorder(stage)
+    mouse = Mouse(stage)
     time.sleep(0.5)
     presses = []
     t0 = time.monotonic()
     for i in range(MOVES):
         while time.monotonic() < t0 + i * SPACING:
             time.sleep(0.001)
-        presses.append(time.monotonic())
-        subprocess.run(["xdotool", "click", "1"], env=stage.env)
+        presses.append(mouse.click())
     time.sleep(1)
+    mouse.close()
     rec.stop()
     p.end()
     sound = np.frombuffer(bytes(rec.data), dtype="<i2").astype(float).reshape(-1, 2).mean(axis=1) / 32768
     n = len(clack)
     found, late = 0, []
-    for press in presses:
+    for k, press in enumerate(presses):
+        # A press's effect starts before the next press: a late press must
+        # not be credited with its follower's effect.
+        until = min(press + 0.35, presses[k + 1]) if k + 1 < len(presses) else press + 0.35
         lo = int((press - rec.start - 0.05) * RATE)
-        hi = int((press - rec.start + 0.35) * RATE)
+        hi = int((until - rec.start) * RATE)
         if lo < 0 or hi + n > len(sound):
             continue
         seg = sound[lo:hi + n]
