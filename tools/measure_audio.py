@@ -11,7 +11,8 @@ PulseAudio server with a null sink and its own settings folder; the player's
 own settings and sound are never touched. Against a bare Qt window of the same
 size and sgt-twiddle, five runs each, medians:
 
-  first paint     exec to the first non-uniform pixels on screen
+  first paint     exec to the first non-uniform pixels on screen, the
+                  programs taking turns
   RSS             resident memory 3 s after start, music off
   wake-ups        context switches of all threads over 10 s idle, music off,
                   from 12 s after start (the game sets its sound device aside
@@ -347,9 +348,14 @@ def main():
     try:
         if "paint" in only:
             stage.settings(music=False)
-            for name, argv in programs.items():
-                ms = [first_paint(stage, bare, argv) for _ in range(args.runs)]
-                print(f"first paint  {name:8} median {med(ms):7.1f} ms   runs {' '.join(f'{v:.1f}' for v in ms)}")
+            # The programs take turns, so that a machine that speeds up or
+            # slows down meanwhile weighs on each alike.
+            ms = {name: [] for name in programs}
+            for _ in range(args.runs):
+                for name, argv in programs.items():
+                    ms[name].append(first_paint(stage, bare, argv))
+            for name, runs in ms.items():
+                print(f"first paint  {name:8} median {med(runs):7.1f} ms   runs {' '.join(f'{v:.1f}' for v in runs)}")
         if "idle" in only:
             for name, argv in programs.items():
                 r = [idle(stage, argv) for _ in range(args.runs)]
