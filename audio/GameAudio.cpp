@@ -55,6 +55,7 @@ struct GameAudio::Shared {
     std::function<AudioEngine*()> factory;
     std::chrono::milliseconds idleLook{5000};
     std::atomic<AudioEngine*> engine{nullptr};  // set once its device is open; for the effects
+    std::atomic<unsigned> effectsPlayed{0};     // counts every effect started
     AudioEngine* made = nullptr;                // the audio thread's own view of it
 
     std::unique_ptr<MediaPlayer> player;  // the music's player: the engine's, or a stand-in
@@ -75,7 +76,7 @@ struct GameAudio::Shared {
         std::unique_lock guard(s->lock);
         s->loading = false;
         s->changed.notify_all();
-        bool silent = false;  // nothing to render at the last look
+        SilenceWatch watch;
         for (;;) {
             auto ready = [&] { return s->quit || !s->jobs.empty(); };
             // While the device runs, a look now and then: one that has been
@@ -84,15 +85,13 @@ struct GameAudio::Shared {
             else s->changed.wait(guard, ready);
             if (s->quit) break;
             if (s->jobs.empty()) {
-                const bool idle = e->Idle();
-                if (idle && silent) {
+                if (watch.Look(e->Idle(), s->effectsPlayed)) {
                     guard.unlock();
                     e->Suspend();
                     // An effect that came meanwhile found the device still running.
                     if (!e->Idle()) e->OpenDevice();
                     guard.lock();
                 }
-                silent = idle && !silent;
                 continue;
             }
             auto job = std::move(s->jobs.front());
@@ -103,7 +102,7 @@ struct GameAudio::Shared {
             // Something to play on a device set aside: open it again.
             if (e && !e->Running() && !e->Idle()) e->OpenDevice();
             guard.lock();
-            silent = false;
+            watch.Busy();
             s->busy = false;
             s->changed.notify_all();
         }
@@ -161,6 +160,7 @@ public:
         AudioEngine* e = s_->engine.load();
         if (!e) return;
         e->PlayEffect(index);
+        ++s_->effectsPlayed;
         // A device set aside is opened again by the audio thread.
         if (!e->Running()) {
             std::lock_guard guard(s_->lock);
@@ -177,6 +177,16 @@ private:
 };
 
 }  // namespace
+
+bool SilenceWatch::Look(bool idle, unsigned effectsPlayed) {
+    // Idle at this look, and no effect started since the last one: short
+    // effects between the looks of a game in play keep the device.
+    const bool quiet = idle && effectsPlayed == effectsAtLastLook_;
+    effectsAtLastLook_ = effectsPlayed;
+    const bool setAside = quiet && quietLast_;
+    quietLast_ = quiet && !setAside;
+    return setAside;
+}
 
 QStringList AudioModuleCandidates(const QString& executableDir) {
     const QDir dir(executableDir);

@@ -27,6 +27,22 @@ QStringList AudioModuleCandidates(const QString& executableDir);
 // a cheap look, for MidiBtn at start-up. The real check comes before playing.
 bool HasMidiFile(const QStringList& paths);
 
+// When the sound device may be set aside: the audio thread looks now and
+// then, and a device found quiet at two looks in a row goes. Quiet means
+// nothing to render at the look and no effect started since the one before.
+class SilenceWatch {
+public:
+    // One look: whether the engine is idle, and how many effects were started
+    // so far. True when the device is to be set aside.
+    bool Look(bool idle, unsigned effectsPlayed);
+    // Work was done for the device (music asked for, say): not quiet.
+    void Busy() { quietLast_ = false; }
+
+private:
+    unsigned effectsAtLastLook_ = 0;
+    bool quietLast_ = false;
+};
+
 class GameAudio {
 public:
     explicit GameAudio(QString programDirectory) : GameAudio(MidiFilesIn(programDirectory)) {}

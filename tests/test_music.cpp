@@ -909,6 +909,42 @@ TEST_F(GameAudioTest, TheMusicRunsOnTheAudioThreadAndTicksOnlyUntilAPieceIsAsked
 // A device that renders nothing still wakes the process hundreds of times a
 // second: after two silent looks it is set aside, and the next effect has
 // the audio thread open it again.
+// A game in play starts an effect every second or so, each over long before
+// the next look: the device stays while effects keep coming, and goes only
+// after two quiet looks in a row.
+TEST(SilenceWatch, SetsTheDeviceAsideOnlyAfterTwoQuietLooks) {
+    struct Look {
+        bool idle;
+        int effectsSince;  // effects started since the look before
+        bool busy;         // work for the device since the look before
+        bool setAside;
+    };
+    const struct {
+        const char* what;
+        std::vector<Look> looks;
+    } cases[] = {
+        {"silence", {{true, 0, false, false}, {true, 0, false, true}}},
+        {"short effects between idle looks",
+         {{true, 1, false, false}, {true, 2, false, false}, {true, 1, false, false}, {true, 0, false, false},
+          {true, 0, false, true}}},
+        {"music playing", {{false, 0, false, false}, {false, 0, false, false}, {false, 0, false, false}}},
+        {"a job between the looks", {{true, 0, false, false}, {true, 0, true, false}, {true, 0, false, true}}},
+        {"two more quiet looks after setting aside",
+         {{true, 0, false, false}, {true, 0, false, true}, {true, 0, false, false}, {true, 0, false, true}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SilenceWatch watch;
+        unsigned played = 0;
+        for (std::size_t i = 0; i < c.looks.size(); ++i) {
+            const Look& l = c.looks[i];
+            played += static_cast<unsigned>(l.effectsSince);
+            if (l.busy) watch.Busy();
+            EXPECT_EQ(watch.Look(l.idle, played), l.setAside) << "look " << i;
+        }
+    }
+}
+
 TEST_F(GameAudioTest, ASilentDeviceIsSetAsideAndTheNextEffectOpensItAgain) {
     log->idle = true;
     auto audio = WithFake();
