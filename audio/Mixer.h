@@ -22,7 +22,7 @@ public:
     // The effects share the music's middle range, where a full chord masks
     // them: while one sounds the music steps back to this share, gliding
     // down in kDuckAttackSeconds and up again in kDuckReleaseSeconds.
-    static constexpr float kMusicUnderEffect = 0.6f;
+    static constexpr float kMusicUnderEffect = 0.5f;
     static constexpr float kDuckAttackSeconds = 0.005f;
     static constexpr float kDuckReleaseSeconds = 0.08f;
     // Above this the sum is bent softly towards, but never reaching, full scale.
