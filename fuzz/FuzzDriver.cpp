@@ -1,8 +1,10 @@
 // Runs a fuzz target where libFuzzer is not available (GCC): every seed
 // first, then mutations of them (bit flips, special bytes, insertions,
 // deletions, copies, splices) until the time is up. Same command line as
-// libFuzzer: [-max_total_time=SECONDS] [-seed=N] FILE_OR_FOLDER...
-// An input that crashes the target is saved as fuzz-crash-input.
+// libFuzzer: [-max_total_time=SECONDS] [-runs=N] [-seed=N] FILE_OR_FOLDER...
+// With -runs the same seed makes the same inputs on any machine, however
+// fast. An input that crashes the target, by a signal or by a sanitizer's
+// report, is saved as fuzz-crash-input and printed in hex.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +20,9 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
+#include <sanitizer/common_interface_defs.h>
 #include <string>
 #include <vector>
 
@@ -30,18 +34,37 @@ using Input = std::vector<std::uint8_t>;
 
 const Input* current = nullptr;
 
-void SaveCurrent(int signal) {
-    if (current) {
-        const int fd = ::open("fuzz-crash-input", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            if (::write(fd, current->data(), current->size()) < 0) {
-            }
-            ::close(fd);
+// Only async-signal-safe calls: this runs from a signal handler too.
+void SaveCurrent() {
+    if (!current) return;
+    const int fd = ::open("fuzz-crash-input", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        if (::write(fd, current->data(), current->size()) < 0) {
         }
-        static const char note[] = "fuzz driver: the input is saved as fuzz-crash-input\n";
-        if (::write(2, note, sizeof note - 1) < 0) {
+        ::close(fd);
+    }
+    // In hex as well, so that a finding in a CI log can be reproduced.
+    static const char note[] = "fuzz driver: the input is saved as fuzz-crash-input; as hex:\n";
+    if (::write(2, note, sizeof note - 1) < 0) {
+    }
+    static const char digits[] = "0123456789abcdef";
+    char line[129];
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < current->size(); ++i) {
+        line[used++] = digits[(*current)[i] >> 4];
+        line[used++] = digits[(*current)[i] & 15];
+        if (used == 128 || i + 1 == current->size()) {
+            line[used++] = '\n';
+            if (::write(2, line, used) < 0) {
+            }
+            used = 0;
         }
     }
+    current = nullptr;
+}
+
+void SaveOnSignal(int signal) {
+    SaveCurrent();
     ::signal(signal, SIG_DFL);
     ::raise(signal);
 }
@@ -66,7 +89,11 @@ void Collect(const std::string& path, std::vector<Input>& seeds) {
 
 void Run(const Input& input) {
     current = &input;
-    LLVMFuzzerTestOneInput(input.data(), input.size());
+    // In a block of exactly its size: a vector's spare capacity would hide
+    // a read past the end from AddressSanitizer.
+    const std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[input.size()]);
+    std::copy(input.begin(), input.end(), exact.get());
+    LLVMFuzzerTestOneInput(exact.get(), input.size());
     current = nullptr;
 }
 
@@ -122,22 +149,30 @@ Input Mutate(const std::vector<Input>& seeds, std::mt19937_64& rng) {
 int main(int argc, char** argv) {
     double seconds = 3;
     std::uint64_t seed = 1;
+    long long maxRuns = -1;
     std::vector<Input> seeds;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("-max_total_time=", 0) == 0) seconds = std::atof(arg.c_str() + 16);
+        else if (arg.rfind("-runs=", 0) == 0) maxRuns = std::atoll(arg.c_str() + 6);
         else if (arg.rfind("-seed=", 0) == 0) seed = std::strtoull(arg.c_str() + 6, nullptr, 10);
         else if (arg.rfind("-", 0) != 0) Collect(arg, seeds);
     }
-    for (const int s : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) ::signal(s, SaveCurrent);
+    for (const int s : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) ::signal(s, SaveOnSignal);
+    // AddressSanitizer and UBSan end the process without a signal.
+    __sanitizer_set_death_callback(SaveCurrent);
     if (seeds.empty()) seeds.push_back({});
     for (const Input& s : seeds) Run(s);
 
     std::mt19937_64 rng(seed);
     long long runs = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        for (int i = 0; i < 64; ++i, ++runs) Run(Mutate(seeds, rng));
+    if (maxRuns >= 0) {
+        for (; runs < maxRuns; ++runs) Run(Mutate(seeds, rng));
+    } else {
+        while (std::chrono::steady_clock::now() < end) {
+            for (int i = 0; i < 64; ++i, ++runs) Run(Mutate(seeds, rng));
+        }
     }
     std::printf("fuzz driver: %zu seeds and %lld mutations, no failure\n", seeds.size(), runs);
     return 0;

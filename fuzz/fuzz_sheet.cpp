@@ -12,9 +12,9 @@
 #include "sheets/SheetLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // A copy of exactly the input's length, so that any read past its end
-    // is caught.
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    // The input itself, not a copy with a terminating zero behind it, so
+    // that even a read one byte past its end is caught.
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const qg::SheetLoad load = qg::DecodeSheet(bytes, 1, 1);
     if (load.sheet.has_value() != (load.problem == qg::SheetProblem::None)) {
         std::fprintf(stderr, "fuzz_sheet: a sheet and a problem disagree\n");

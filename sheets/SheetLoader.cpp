@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -47,7 +48,10 @@ SheetLoad DecodeSheet(const QByteArray& bytes, int minWidth, int minHeight) {
     if (bitCount != 24 && bitCount != 32) return Refused(SheetProblem::Unsupported);
     qint64 dataStart = 14 + qint64(headerSize);
     if (compression == kBitFields && bitCount == 32) {
-        if (headerSize == kInfoHeader) dataStart += 12;  // the masks follow the header
+        // The three masks stand at bytes 54..65: after a 40-byte header,
+        // inside a larger one. Either way the pixels start behind them.
+        constexpr qint64 kMasksEnd = 14 + kInfoHeader + 12;
+        dataStart = std::max(dataStart, kMasksEnd);
         if (dataStart > size) return Refused(SheetProblem::Damaged);
         if (Le32(b + 54) != 0x00FF0000u || Le32(b + 58) != 0x0000FF00u || Le32(b + 62) != 0x000000FFu)
             return Refused(SheetProblem::Unsupported);

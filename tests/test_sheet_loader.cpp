@@ -13,7 +13,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
 #include <chrono>
 #include <future>
 #include <optional>
@@ -52,8 +55,9 @@ struct Bmp {
     QByteArray Bytes() const {
         const int rows = height < 0 ? -height : height;
         const int stride = (width * bits + 31) / 32 * 4;
-        const bool withMasks = compression == 3 && headerSize == 40;
-        const int start = 14 + int(headerSize) + (withMasks ? 12 : 0) + (bits <= 8 ? 4 << bits : 0);
+        // The masks stand at bytes 54..65, behind a header too short to hold them.
+        const bool masksBehind = compression == 3 && headerSize < 52;
+        const int start = (masksBehind ? 66 : 14 + int(headerSize)) + (bits <= 8 ? 4 << bits : 0);
         QByteArray data;
         if (pixels) {
             data = *pixels;
@@ -197,6 +201,48 @@ TEST(SheetLoader, RefusesWhatItCannotDrawExactly) {
         EXPECT_FALSE(load.sheet);
     }
 }
+
+// Decodes a copy that owns exactly the given bytes, so that a read even one
+// byte past them is caught (the suite also runs under AddressSanitizer).
+SheetLoad DecodeExactly(const QByteArray& bytes, int minWidth, int minHeight) {
+    const std::unique_ptr<char[]> copy(new char[std::size_t(std::max<qsizetype>(bytes.size(), 1))]);
+    std::memcpy(copy.get(), bytes.constData(), std::size_t(bytes.size()));
+    return DecodeSheet(QByteArray::fromRawData(copy.get(), bytes.size()), minWidth, minHeight);
+}
+
+TEST(SheetLoader, RefusesEveryFileCutShortOfWhatItsHeaderClaims) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"24-bit", Bmp{}.Bytes()},
+        {"24-bit top-down", Bmp{.height = -3}.Bytes()},
+        {"32-bit", Bmp{.bits = 32}.Bytes()},
+        {"32-bit, masks after a 40-byte header", Bmp{.bits = 32, .compression = 3}.Bytes()},
+        {"32-bit, masks inside a version 4 header", Bmp{.bits = 32, .compression = 3, .headerSize = 108}.Bytes()},
+        // Bit fields with a header too short to hold them: the masks still
+        // stand at bytes 54..65, behind the header's end.
+        {"32-bit, masks across a 41-byte header", Bmp{.bits = 32, .compression = 3, .headerSize = 41}.Bytes()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(DecodeExactly(c.bytes, 5, 3).problem, SheetProblem::None);
+        for (qsizetype keep = 0; keep < c.bytes.size(); ++keep) {
+            const SheetLoad load = DecodeExactly(c.bytes.left(keep), 5, 3);
+            EXPECT_EQ(load.problem, SheetProblem::Damaged) << keep << " bytes: " << Describe(load.problem);
+            EXPECT_FALSE(load.sheet);
+        }
+    }
+    // Found by fuzzing: bit fields behind a 41-byte header, the file ending
+    // where the first mask begins.
+    const QByteArray found = QByteArray::fromHex(
+        "424d5a000000000000004200000029000000030000000200000201002000030000001800000013"
+        "0b0000130b00000000000000000000005c00");
+    EXPECT_EQ(DecodeExactly(found, 1, 1).problem, SheetProblem::Damaged);
+    EXPECT_EQ(DecodeExactly(found.left(55), 1, 1).problem, SheetProblem::Damaged);
+}
+
 
 TEST(SheetLoader, ReadsOnlyRegularFilesOfSaneSize) {
     SheetFolder folder;
