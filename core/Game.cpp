@@ -84,6 +84,9 @@ void Game::PuzzleSolved() {
     if (Current().State == kStateSolved) return;
     CountPlayTime();  // the play time up to the solving move counts
     SetState(kStateSolved);
+    // The table gets what the clock shows: the periods no tick showed yet
+    // are on it before anything else of the solved sequence.
+    shell_.PaintClock(Current().Elapsed);
     shell_.PlaySound(Sound::Solved);
     shell_.ShowSolved();
     MakeTableKey();

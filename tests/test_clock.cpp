@@ -6,9 +6,12 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "shell/Clock.h"
 #include "core/Puzzle.h"
+#include "puzzles/PuzzleRecords.h"
 #include "tests/ShellFixture.h"
 
 static void RegisterPictures() { Q_INIT_RESOURCE(pictures); }
@@ -152,6 +155,7 @@ public:
     }
     void ShowHighscores(int language, const QString& key, int time) override {
         Linger();
+        shownWithTable.push_back(ShownDigits(*form, strip));
         ScriptedWindows::ShowHighscores(language, key, time);
     }
     void Linger() {
@@ -159,13 +163,24 @@ public:
         QTest::qWait(3 * kTimerIntervalMs);
     }
     TMainForm* form = nullptr;
+    QImage strip;
     bool timerRanMeanwhile = false;
+    std::vector<std::array<int, kClockDigits>> shownWithTable;  // the clock as each table opened
 };
+
+// The cells the clock shows for a count: leading zeros blank.
+std::array<int, kClockDigits> CellsOf(int elapsed) {
+    std::array<int, kClockDigits> cells{};
+    for (int i = kClockDigits - 1; i >= 0; --i, elapsed /= 10)
+        cells[static_cast<std::size_t>(i)] = elapsed == 0 && i < kClockDigits - 1 ? -1 : elapsed % 10;
+    return cells;
+}
 
 class ShellClock : public ::testing::Test {
 protected:
     void SetUp() override {
         strip = Strip();
+        windows.strip = strip;
         form = std::make_unique<TMainForm>(test::GameDir(), &windows);
         form->game().UseClock(clock);
         windows.form = form.get();
@@ -213,6 +228,63 @@ TEST_F(ShellClock, CountsOnlyTheCurrentPuzzleInPlay) {
     form->MixBtnClick();
     EXPECT_EQ(form->Session(kTorvane).Elapsed, 0);
     EXPECT_EQ(ShownDigits(*form, strip), (Cells{-1, -1, -1, -1, -1, 0}));
+}
+
+// A press on each puzzle that is a move: TORVANE's first hub, a PELLORA
+// cell, a NUBBLER plate, a CIRRELA ring.
+constexpr std::array<QPoint, kPuzzleCount> kMovePoint = {{{105, 105}, {192, 148}, {130, 66}, {100, 160}}};
+
+// Lays each puzzle's board out solved.
+void LaySolved(Puzzle& puzzle, int game) {
+    switch (game) {
+    case kTorvane: static_cast<Torvane&>(puzzle).SetPosition(TorvanePattern(3), TorvanePattern(3)); break;
+    case kPellora: static_cast<Pellora&>(puzzle).SetBoard(PelloraTarget); break;
+    case kNubbler: {
+        NubblerColours c;
+        c.fill(7);
+        std::uint8_t colour = 0;
+        for (const NubblerPair& pair : NubblerPairs) {
+            At(c, NubblerIndex(pair.a)) = colour;
+            At(c, NubblerIndex(pair.b)) = colour;
+            colour = static_cast<std::uint8_t>((colour + 1) % 7);
+        }
+        static_cast<Nubbler&>(puzzle).SetButtons(c);
+        break;
+    }
+    case kCirrela: {
+        auto& cirrela = static_cast<Cirrela&>(puzzle);
+        const int level = cirrela.Option();
+        cirrela.SetLevel(level % kCirrelaLevels + 1);  // a change of level lays the board out anew
+        cirrela.SetLevel(level);
+        break;
+    }
+    }
+    puzzle.Draw();
+}
+
+TEST_F(ShellClock, TheTableGetsTheTimeTheClockShows) {
+    for (int game = 0; game < kPuzzleCount; ++game) {
+        SCOPED_TRACE(Record(game).name);
+        form->SelectGame(game);
+        LaySolved(form->PuzzleAt(game), game);
+        ASSERT_TRUE(form->PuzzleAt(game).IsSolved());
+        test::ClickBoard(*form, kMovePoint[game].x(), kMovePoint[game].y());
+        ASSERT_EQ(form->Session(game).State, kStateInPlay);
+        Ticks(7);
+        // Play time that no tick has shown yet: two periods and a half.
+        clock.Advance(std::chrono::milliseconds(500));
+        windows.shownWithTable.clear();
+        test::ClickBoard(*form, kMovePoint[game].x(), kMovePoint[game].y(), Qt::RightButton);  // back: solved
+        ASSERT_EQ(form->Session(game).State, kStateSolved);
+        ASSERT_EQ(windows.shownWithTable.size(), 1u);
+        const std::string& table = windows.log.back();
+        ASSERT_EQ(table.rfind("highscores ", 0), 0u) << table;
+        const int time = std::stoi(table.substr(table.rfind(' ') + 1));
+        EXPECT_EQ(time, form->Session(game).Elapsed);
+        EXPECT_GE(time, 9);
+        EXPECT_EQ(windows.shownWithTable.front(), CellsOf(time)) << "the table got " << time;
+        EXPECT_EQ(ShownDigits(*form, strip), CellsOf(time)) << "and the clock keeps showing it";
+    }
 }
 
 TEST_F(ShellClock, WindowsOpenedWithTheTimerStoppedDoNotCount) {
