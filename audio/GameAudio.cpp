@@ -1,4 +1,5 @@
 #include "audio/GameAudio.h"
+#include "audio/MidiCheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,7 +7,6 @@
 #include <QFileInfo>
 #include <QLibrary>
 
-#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -195,14 +195,11 @@ QStringList AudioModuleCandidates(const QString& executableDir) {
 }
 
 bool HasMidiFile(const QStringList& paths) {
-    for (const QString& name : paths) {
-        const QByteArray path = QFile::encodeName(name);
-        struct stat st {};
-        // Regular files only: opening a pipe would wait for a writer.
-        if (stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        QFile f(QString::fromLocal8Bit(path));
-        if (f.open(QIODevice::ReadOnly) && f.read(4) == "MThd") return true;
-    }
+    // The same check the music makes before it plays a file: a valid header
+    // over a junk body would otherwise enable a button that plays nothing.
+    // The search stops at the first playable file, most often the first.
+    for (const QString& name : paths)
+        if (ReadPlayableMidi(QFile::encodeName(name).toStdString())) return true;
     return false;
 }
 

@@ -23,8 +23,8 @@ namespace qg {
 // where it is installed (<exe dir>/../lib/quirko-gyrelle/).
 QStringList AudioModuleCandidates(const QString& executableDir);
 
-// True when a directory holds a "*.mid" file that begins like a MIDI file:
-// a cheap look, for MidiBtn at start-up. The real check comes before playing.
+// True when one of the files is music that plays (ReadPlayableMidi): the
+// MidiBtn's verdict at start-up.
 bool HasMidiFile(const QStringList& paths);
 
 // When the sound device may be set aside: the audio thread looks now and

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -673,6 +674,42 @@ TEST(MidiCheck, OnlyFilesThatParseAndHoldANotePass) {
         {"nothing", QByteArray(), false},
     };
     for (const auto& c : cases) EXPECT_EQ(Plays(c.bytes), c.plays) << c.what;
+}
+
+// MidiBtn at start-up: enabled only when some file would really play.
+TEST(MidiCheck, TheMusicButtonIsOfferedOnlyForAFileThatPlays) {
+    const QByteArray good = Header() + Chunk("MTrk", kNoteTrack);
+    const QByteArray junkBody = Header() + QByteArray("\x12\x34junk", 6);
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, QByteArray>> files;
+        bool fifo;  // a.fifo.mid, a FIFO nobody writes to, listed first
+        bool offered;
+    } cases[] = {
+        {"a valid header over a junk body", {{"a.mid", junkBody}}, false, false},
+        {"only the header", {{"a.mid", Header()}}, false, false},
+        {"junk, then a file that plays", {{"a.mid", junkBody}, {"b.mid", good}}, false, true},
+        {"a file that plays", {{"a.mid", good}}, false, true},
+        {"a FIFO in a file's place", {}, true, false},
+        {"a FIFO, then a file that plays", {{"b.mid", good}}, true, true},
+        {"nothing", {}, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        QStringList paths;
+        if (c.fifo) {
+            paths << dir.filePath("a.fifo.mid");
+            ASSERT_EQ(::mkfifo(QFile::encodeName(paths.back()).constData(), 0600), 0);
+        }
+        for (const auto& [name, bytes] : c.files) {
+            QFile f(dir.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            paths << f.fileName();
+        }
+        EXPECT_EQ(HasMidiFile(paths), c.offered);
+    }
 }
 
 TEST(MidiCheck, FindsTheChannelsThatPlayBeforeChoosingAnInstrument) {
