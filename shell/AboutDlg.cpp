@@ -66,12 +66,12 @@ void TMultiDlg::ApplyTexts(int language) {
         MakersLabel_->setText(QString::fromUtf8("Vier Drehpuzzles aus der Werkstatt von Quirko Games."));
         CreditsLabel_->setText(QString::fromUtf8(
             "Gebaut mit Qt 6, FluidSynth und SDL2. Die Musik spielt der SoundFont FluidR3_GM von Frank Wen "
-            "oder TimGM6mb, je nachdem, welcher installiert ist."));
+            "oder TimGM6mb, je nachdem, welcher installiert ist. Freie Software unter der GPL-3.0-or-later."));
     } else {
         MakersLabel_->setText("Four rotation puzzles from the workshop of Quirko Games.");
         CreditsLabel_->setText(
             "Built on Qt 6, FluidSynth and SDL2. The music is played with the SoundFont FluidR3_GM by Frank Wen, "
-            "or TimGM6mb, whichever is installed.");
+            "or TimGM6mb, whichever is installed. Free software under the GPL-3.0-or-later.");
     }
 }
 

@@ -1,4 +1,5 @@
 #include "shell/Dialogs.h"
+#include "shell/Fonts.h"
 
 #include <QMessageBox>
 
@@ -17,6 +18,7 @@ GameWindows::GameWindows(QWidget& mainWindow, QString programDir, Settings& sett
       settings_(settings),
       splashMs_(splashMs),
       playerName_(ReadPlayerName(settings_)) {
+    PreferMetricCompatibleFonts();
     sinceStart_.start();
 }
 

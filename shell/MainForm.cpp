@@ -1,4 +1,5 @@
 #include "shell/MainForm.h"
+#include "shell/Fonts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -63,6 +64,7 @@ void OptionButton::mousePressEvent(QMouseEvent* event) {
 
 TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* parent)
     : QWidget(parent), programDir_(std::move(programDir)), windows_(windows) {
+    PreferMetricCompatibleFonts();
     // The first text drawn reads the whole font configuration first, which
     // would hold up the first paint by some 10 ms: a thread of its own does
     // it while the window is built. Qt's font database is thread-safe.

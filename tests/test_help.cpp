@@ -323,7 +323,7 @@ TEST_F(HelpWindows, AboutWindowNamesTheGameItsVersionAndWhatItIsBuiltOnAndCloses
             EXPECT_EQ(about->versionLabel()->text(), "Version  V1.5");
             const QString credits = about->creditsLabel()->text();
             EXPECT_TRUE(credits.startsWith(c.builtOn)) << credits.toStdString();
-            for (const char* font : {"FluidR3_GM", "Frank Wen", "TimGM6mb"})
+            for (const char* font : {"FluidR3_GM", "Frank Wen", "TimGM6mb", "GPL-3.0-or-later"})
                 EXPECT_TRUE(credits.contains(font)) << font;
             EXPECT_TRUE(about->isModal());
             QTest::mouseClick(about->okButton(), Qt::LeftButton);

@@ -1,6 +1,7 @@
 // The main window on real widgets: sessions, switching, Mix, Option, the
 // rules area, the puzzle buttons and the start-up failure path.
 
+#include <QFontInfo>
 #include <QActionGroup>
 #include <QImage>
 #include <QMouseEvent>
@@ -59,6 +60,16 @@ TEST_F(Shell, TheBoardShowsWhatThePuzzleDrewIntoTheScreenImage) {
     ASSERT_EQ(shown.size(), QSize(500, 333));
     for (auto [x, y] : {std::pair{0, 0}, {kHubX, kHubY}, {400, 100}, {499, 332}})
         EXPECT_EQ(shown.pixel(x, y), ScreenPixel(*form, x, y)) << x << "," << y;
+}
+
+// The windows were laid out for Arial and MS Sans Serif: their texts take
+// Liberation Sans, which has Arial's widths, wherever the names are asked for.
+TEST_F(Shell, TheWindowsFontsAreMetricCompatible) {
+    for (const char* family : {"Arial", "MS Sans Serif"}) {
+        QFont font(family);
+        font.setPixelSize(13);
+        EXPECT_EQ(QFontInfo(font).family(), "Liberation Sans") << family;
+    }
 }
 
 TEST_F(Shell, FirstMoveStartsPlayAndAMissDoesNot) {

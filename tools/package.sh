@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
+cmake --build build -j "$(nproc)"
 # The package holds what `cmake --install` puts under /usr, stripped.
 (cd build && cpack -G DEB)
 # The screenshots the AppStream metadata names, to publish on the home page:

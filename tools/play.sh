@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target quirko-gyrelle
+cmake --build build -j "$(nproc)" --target quirko-gyrelle
 exec build/game/quirko-gyrelle
