@@ -1,5 +1,6 @@
 #include "shell/Pictures.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
 
 namespace qg {
@@ -12,6 +13,20 @@ QImage PictureImage(const QString& resource) {
 
 QPixmap Picture(const QString& resource) { return QPixmap::fromImage(PictureImage(resource)); }
 
-QIcon PictureIcon(const QString& resource) { return QIcon(Picture(resource)); }
+QIcon PictureIcon(const QString& resource) {
+    QIcon icon(Picture(resource));
+    // On a screen scaled beyond 1 the twice-as-large drawing shows its
+    // detail instead of a smoothly enlarged picture. Not read otherwise.
+    if (qApp && qApp->devicePixelRatio() > 1.0 && resource.endsWith(QLatin1String(".png"))) {
+        QString large = resource;
+        large.replace(large.lastIndexOf(QLatin1String(".png")), 4, QLatin1String("@2x.png"));
+        QPixmap sharp = Picture(large);
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2.0);
+            icon.addPixmap(sharp);
+        }
+    }
+    return icon;
+}
 
 }  // namespace qg

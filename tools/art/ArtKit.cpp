@@ -387,15 +387,20 @@ QImage Canvas(int w, int h) {
 
 bool SaveGlyphs(std::initializer_list<Glyph> glyphs, const QString& dir, QStringList& files) {
     for (const Glyph& g : glyphs) {
-        QImage img = Canvas(g.w, g.h);
-        {
-            QPainter p(&img);
-            Prepare(p);
-            g.draw(p);
+        // Once at the size the window asks for and once at twice that, drawn
+        // anew with every detail, for screens scaled by two.
+        for (const int scale : {1, 2}) {
+            QImage img = Canvas(g.w * scale, g.h * scale);
+            {
+                QPainter p(&img);
+                Prepare(p);
+                p.scale(scale, scale);
+                g.draw(p);
+            }
+            const QString file = QString(scale == 1 ? "%1.png" : "%1@2x.png").arg(g.name);
+            if (!img.save(dir + "/" + file, "PNG")) return false;
+            files << file;
         }
-        const QString file = QString("%1.png").arg(g.name);
-        if (!img.save(dir + "/" + file, "PNG")) return false;
-        files << file;
     }
     return true;
 }

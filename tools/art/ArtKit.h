@@ -96,8 +96,9 @@ struct Glyph {
     std::function<void(QPainter&)> draw;
 };
 
-// Draws each glyph and writes it into dir, adding its file name to files.
-// False when a file could not be written.
+// Draws each glyph and writes it into dir as NAME.png and, at twice the
+// size, NAME@2x.png, adding the file names to files. False when a file
+// could not be written.
 bool SaveGlyphs(std::initializer_list<Glyph> glyphs, const QString& dir, QStringList& files);
 
 }  // namespace art
