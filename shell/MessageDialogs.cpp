@@ -299,7 +299,7 @@ TSplash::TSplash(QWidget& mainWindow, int intervalMs, QElapsedTimer since)
     Image1_ = new QLabel(this);
     Image1_->setObjectName("Image1");
     Image1_->setGeometry(0, 0, 201, 151);
-    Image1_->setPixmap(Picture(":/pictures/splash.png"));
+    Image1_->setPixmap(SharpPicture(":/pictures/splash.png"));
     Image1_->setAttribute(Qt::WA_TransparentForMouseEvents);  // its clicks are the window's
     Timer1_.setSingleShot(true);
     connect(&Timer1_, &QTimer::timeout, this, &TSplash::Click);

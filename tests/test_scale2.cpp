@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include "shell/MessageDialogs.h"
 #include "shell/Pictures.h"
 #include "tests/ShellFixture.h"
 
@@ -38,6 +40,17 @@ TEST_F(ScaledByTwo, ToolbarPicturesAreDrawnAtTwiceTheirSize) {
         EXPECT_EQ(shown.devicePixelRatio(), 2.0);
         EXPECT_EQ(shown.toImage().convertToFormat(large.format()), large) << "not the large drawing";
     }
+}
+
+TEST_F(ScaledByTwo, TheSplashIsDrawnAtTwiceItsSize) {
+    TSplash splash(*form);
+    const QLabel* picture = splash.findChild<QLabel*>();
+    ASSERT_NE(picture, nullptr);
+    const QPixmap shown = picture->pixmap();
+    const QImage large = PictureImage(":/pictures/splash@2x.png");
+    ASSERT_EQ(large.size(), PictureImage(":/pictures/splash.png").size() * 2);
+    EXPECT_EQ(shown.devicePixelRatio(), 2.0);
+    EXPECT_EQ(shown.toImage().convertToFormat(large.format()), large);
 }
 
 TEST_F(ScaledByTwo, TheBoardIsExactlyPixelDoubled) {

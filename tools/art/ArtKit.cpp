@@ -219,8 +219,12 @@ void DrawBevel(QPainter& p, const QPainterPath& shape, qreal width, bool raised)
 }
 
 void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int blur, int alpha) {
+    // The shape in the target's own coordinates, the blur in its pixels: a
+    // picture drawn at twice the size gets the same shadow, twice as fine.
     const int w = target.width(), h = target.height();
+    const qreal scale = target.devicePixelRatio();
     QImage cover(w, h, QImage::Format_ARGB32_Premultiplied);
+    cover.setDevicePixelRatio(scale);
     cover.fill(Qt::transparent);
     {
         QPainter p(&cover);
@@ -234,7 +238,7 @@ void DrawShadow(QImage& target, const QPainterPath& shape, QPointF offset, int b
         const QRgb* line = reinterpret_cast<const QRgb*>(cover.constScanLine(y));
         for (int x = 0; x < w; ++x) a[static_cast<std::size_t>(y * w + x)] = static_cast<float>(qAlpha(line[x])) / 255.0f;
     }
-    BlurAlpha(a, w, h, blur);
+    BlurAlpha(a, w, h, static_cast<int>(blur * scale));
     for (int y = 0; y < h; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(target.scanLine(y));
         for (int x = 0; x < w; ++x) {
@@ -302,12 +306,13 @@ void EngraveText(QPainter& p, const QRectF& rect, const QString& text, const QFo
     p.restore();
 }
 
-QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed) {
-    QImage img(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
+QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed, int scale) {
+    QImage img(size * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
+    for (int y = 0; y < img.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+        for (int x = 0; x < img.width(); ++x) {
+            const float fx = static_cast<float>(x) / static_cast<float>(scale), fy = static_cast<float>(y) / static_cast<float>(scale);
             float t = 0;
             switch (kind) {
             case Texture::Wood: {

@@ -57,7 +57,8 @@ void EngraveText(QPainter& p, const QRectF& rect, const QString& text, const QFo
 
 enum class Texture { Wood, Felt, Stone };
 // A quiet, seeded value-noise texture between `dark` and `light`.
-QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed);
+// With scale 2 the same texture over twice the pixels (device pixel ratio 2).
+QImage MakeTexture(QSize size, Texture kind, QColor dark, QColor light, unsigned seed, int scale = 1);
 
 // A black RGB32 image: the starting point of every sheet.
 QImage NewSheet(int width, int height);

@@ -271,8 +271,8 @@ void Cirrela(QImage& img, QPointF c) {
     }
 }
 
-QImage Splash() {
-    QImage img = MakeTexture(QSize(200, 150), Texture::Wood, QColor(58, 36, 22), QColor(112, 74, 44), 1603u);
+QImage Splash(int scale) {
+    QImage img = MakeTexture(QSize(200, 150), Texture::Wood, QColor(58, 36, 22), QColor(112, 74, 44), 1603u, scale);
     {
         // A warm light from the upper left.
         QPainter p(&img);
@@ -333,7 +333,8 @@ bool MakeDialogPictures(const QString& dir, QStringList& files) {
         }, dir, files)) {
         return false;
     }
-    const std::pair<const char*, QImage> pictures[] = {{"texture.png", Parchment()}, {"splash.png", Splash()}};
+    const std::pair<const char*, QImage> pictures[] = {
+        {"texture.png", Parchment()}, {"splash.png", Splash(1)}, {"splash@2x.png", Splash(2)}};
     for (const auto& [file, img] : pictures) {
         if (!img.save(dir + "/" + file, "PNG")) return false;
         files << file;
