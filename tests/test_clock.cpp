@@ -12,6 +12,7 @@
 #include "shell/Clock.h"
 #include "core/Puzzle.h"
 #include "puzzles/PuzzleRecords.h"
+#include "tests/SolvedBoards.h"
 #include "tests/ShellFixture.h"
 
 static void RegisterPictures() { Q_INIT_RESOURCE(pictures); }
@@ -234,39 +235,11 @@ TEST_F(ShellClock, CountsOnlyTheCurrentPuzzleInPlay) {
 // cell, a NUBBLER plate, a CIRRELA ring.
 constexpr std::array<QPoint, kPuzzleCount> kMovePoint = {{{105, 105}, {192, 148}, {130, 66}, {100, 160}}};
 
-// Lays each puzzle's board out solved.
-void LaySolved(Puzzle& puzzle, int game) {
-    switch (game) {
-    case kTorvane: static_cast<Torvane&>(puzzle).SetPosition(TorvanePattern(3), TorvanePattern(3)); break;
-    case kPellora: static_cast<Pellora&>(puzzle).SetBoard(PelloraTarget); break;
-    case kNubbler: {
-        NubblerColours c;
-        c.fill(7);
-        std::uint8_t colour = 0;
-        for (const NubblerPair& pair : NubblerPairs) {
-            At(c, NubblerIndex(pair.a)) = colour;
-            At(c, NubblerIndex(pair.b)) = colour;
-            colour = static_cast<std::uint8_t>((colour + 1) % 7);
-        }
-        static_cast<Nubbler&>(puzzle).SetButtons(c);
-        break;
-    }
-    case kCirrela: {
-        auto& cirrela = static_cast<Cirrela&>(puzzle);
-        const int level = cirrela.Option();
-        cirrela.SetLevel(level % kCirrelaLevels + 1);  // a change of level lays the board out anew
-        cirrela.SetLevel(level);
-        break;
-    }
-    }
-    puzzle.Draw();
-}
-
 TEST_F(ShellClock, TheTableGetsTheTimeTheClockShows) {
     for (int game = 0; game < kPuzzleCount; ++game) {
         SCOPED_TRACE(Record(game).name);
         form->SelectGame(game);
-        LaySolved(form->PuzzleAt(game), game);
+        test::LaySolved(form->PuzzleAt(game), game);
         ASSERT_TRUE(form->PuzzleAt(game).IsSolved());
         test::ClickBoard(*form, kMovePoint[game].x(), kMovePoint[game].y());
         ASSERT_EQ(form->Session(game).State, kStateInPlay);

@@ -13,6 +13,7 @@
 
 #include "puzzles/Nubbler.h"
 #include "tests/FakeHost.h"
+#include "tests/SolvedBoards.h"
 #include "tests/TestSupport.h"
 
 namespace qg {
@@ -60,19 +61,7 @@ NubblerColours Pattern() {
     return c;
 }
 
-// A colouring whose twelve pairs agree: the pairs in colours 0..6, every other
-// button in 7, so any single turn puts a 7 into a facing place.
-NubblerColours Agreeing() {
-    NubblerColours c;
-    c.fill(7);
-    std::uint8_t colour = 0;
-    for (const NubblerPair& pair : NubblerPairs) {
-        At(c, NubblerIndex(pair.a)) = colour;
-        At(c, NubblerIndex(pair.b)) = colour;
-        colour = static_cast<std::uint8_t>((colour + 1) % 7);
-    }
-    return c;
-}
+NubblerColours Agreeing() { return test::AgreeingNubbler(); }
 
 class NubblerTest : public ::testing::Test {
 protected:
