@@ -1,14 +1,9 @@
 #include "sheets/SheetLoader.h"
 
-#include <QFile>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
+
+#include "files/RegularFile.h"
 
 namespace qg {
 
@@ -79,32 +74,17 @@ SheetLoad DecodeSheet(const QByteArray& bytes, int minWidth, int minHeight) {
 }
 
 SheetLoad ReadSheet(const QString& path, int minWidth, int minHeight) {
-    // Opened without waiting, so that a FIFO in the sheet's place cannot
-    // hold the game up; then only a regular file is read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return Refused(errno == ENOENT || errno == ENOTDIR ? SheetProblem::Missing : SheetProblem::Unreadable);
-    SheetProblem problem = SheetProblem::None;
-    QByteArray bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) problem = SheetProblem::Unreadable;
-    else if (!S_ISREG(info.st_mode)) problem = SheetProblem::NotRegularFile;
-    else if (info.st_size > kMaxSheetBytes) problem = SheetProblem::TooLarge;
-    else {
-        bytes.resize(static_cast<qsizetype>(info.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t r = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
-            if (r < 0 && errno == EINTR) continue;
-            if (r < 0) problem = SheetProblem::Unreadable;
-            if (r <= 0) break;
-            got += r;
-        }
-        bytes.truncate(got);  // a file that shrank meanwhile is judged by what it holds
+    // A FIFO in the sheet's place cannot hold the game up: only a regular
+    // file is read.
+    const FileRead file = ReadRegularFile(path, kMaxSheetBytes);
+    switch (file.problem) {
+    case FileProblem::None: break;
+    case FileProblem::Missing: return Refused(SheetProblem::Missing);
+    case FileProblem::NotRegularFile: return Refused(SheetProblem::NotRegularFile);
+    case FileProblem::Unreadable: return Refused(SheetProblem::Unreadable);
+    case FileProblem::TooLarge: return Refused(SheetProblem::TooLarge);
     }
-    ::close(fd);
-    if (problem != SheetProblem::None) return Refused(problem);
-    return DecodeSheet(bytes, minWidth, minHeight);
+    return DecodeSheet(file.bytes, minWidth, minHeight);
 }
 
 const char* Describe(SheetProblem problem) {

@@ -227,7 +227,14 @@ TEST(MakersPage, OpensTheMakersSectionOfTheHelpFileAndNothingWithoutIt) {
     EXPECT_FALSE(OpenMakersPage(programDir, kGerman, record)) << "no help file, nothing to show";
     EXPECT_TRUE(opened.empty());
 
-    WriteFile(programDir + kHelpFile, "<html></html>");
+    // A help file without the makers' sections has nothing to show either.
+    WriteFile(programDir + kHelpFile, "<html><body><h1><a name=\"The_Game\"></a>Game</h1></body></html>");
+    for (int language : {kGerman, kEnglish}) EXPECT_FALSE(OpenMakersPage(programDir, language, record)) << language;
+    EXPECT_TRUE(opened.empty());
+
+    WriteFile(programDir + kHelpFile,
+              "<html><body><h2><a name=\"Die_Macher\"></a>Macher</h2><h2><a name=\"Quirko_Games\"></a>Makers</h2>"
+              "</body></html>");
     struct Case {
         int language;
         const char* fragment;
