@@ -1,7 +1,10 @@
 #include "shell/Dialogs.h"
 #include "shell/Fonts.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "highscores/HighscoreTable.h"
 #include "settings/Settings.h"
@@ -72,8 +75,44 @@ void GameWindows::CloseHelp() {
     if (help_) help_->close();
 }
 
+namespace {
+
+// An error box centred over the main window's frame, or on the screen while
+// the main window is not shown (the start-up error comes before it is).
+class ErrorBox : public QMessageBox {
+public:
+    ErrorBox(const QString& text, QWidget* parent)
+        : QMessageBox(QMessageBox::Critical, QString::fromLatin1(kCaption), text, QMessageBox::Ok, parent) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // gives the box its size
+        QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+        if (main && main->isVisible()) TieToMainWindow(*this, *main);
+        placer_.Place(
+            *this,
+            [main](QSize frame) {
+                if (main && main->isVisible()) return CentredOver(*main, frame);
+                const QScreen* screen = QGuiApplication::primaryScreen();
+                const QRect area = screen ? screen->geometry() : QRect();
+                return QPoint(area.x() + (area.width() - frame.width()) / 2,
+                              area.y() + (area.height() - frame.height()) / 2);
+            },
+            main && main->isVisible() ? FrameMargins(*main) : QMargins());
+    }
+    bool event(QEvent* event) override {
+        placer_.Check(*this, *event);
+        return QMessageBox::event(event);
+    }
+
+private:
+    FramePlacer placer_;
+};
+
+}  // namespace
+
 void GameWindows::ShowError(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kCaption), text, QMessageBox::Ok, parent);
+    ErrorBox box(text, parent);
     box.exec();
 }
 

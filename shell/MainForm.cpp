@@ -78,6 +78,7 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     game_.SetPuzzles(MakePuzzles(game_));
 
     setObjectName("MainForm");
+    if (!parent) setWindowFlags(kWindowFlags);
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowIcon(PictureIcon(":/pictures/icon.png"));
     QFont font = this->font();
@@ -229,6 +230,12 @@ void TMainForm::showEvent(QShowEvent* event) {
         boxPaint();
         QMetaObject::invokeMethod(this, &TMainForm::FormActivate, Qt::QueuedConnection);
     }
+}
+
+bool TMainForm::event(QEvent* event) {
+    // The stored place again, once the window manager has framed the window.
+    PositionKeeper_.Check(*this, *event);
+    return QWidget::event(event);
 }
 
 void TMainForm::FormActivate() {

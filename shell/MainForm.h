@@ -118,7 +118,13 @@ public:
     // Tests hand in a stand-in for the user's browser.
     void UseUrlOpener(UrlOpener open) { openUrl_ = std::move(open); }
 
+    // The title bar's buttons of the fixed-size main window: no maximise.
+    static constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

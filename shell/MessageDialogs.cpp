@@ -265,22 +265,28 @@ QPoint TTongueDlg::PlaceOver(const QWidget& main, QSize outer) {
             frame.top() + frame.height() - (main.height() + outer.height()) / 2};
 }
 
-void TTongueDlg::Place() { move(PlaceOver(mainWindow_, frameGeometry().size())); }
+void TTongueDlg::Place() {
+    // Until the window manager has framed this window, its frame is taken
+    // to be like the main window's: the same window manager framed that.
+    placer_.Place(*this, [this](QSize frame) { return PlaceOver(mainWindow_, frame); }, FrameMargins(mainWindow_));
+}
 
 void TTongueDlg::showEvent(QShowEvent* event) {
     // The main window's icon, as it is now.
     const QIcon icon = mainWindow_.windowIcon();
     setWindowIcon(icon);
     Image4_->setPixmap(icon.pixmap(37, 37));
+    TieToMainWindow(*this, mainWindow_);
     Place();
     QDialog::showEvent(event);
     EnglishBtn_->setFocus(Qt::OtherFocusReason);
 }
 
 bool TTongueDlg::event(QEvent* event) {
-    // The frame is known only once the window manager has framed the window:
-    // place it again when it becomes active.
+    // Every activation places it again; so does the window manager's frame
+    // once it is known, where it differs from the one it was placed with.
     if (event->type() == QEvent::WindowActivate) Place();
+    else placer_.Check(*this, *event);
     return QDialog::event(event);
 }
 
@@ -312,9 +318,15 @@ void TSplash::ShowModal() {
     const qint64 left = intervalMs_ - since_.elapsed();
     if (left <= 0) return;
     Timer1_.start(static_cast<int>(left));
+    exec();
+}
+
+void TSplash::showEvent(QShowEvent* event) {
+    TieToMainWindow(*this, mainWindow_);
+    // Centred on the main window's screen; frameless, so placed as it is.
     const QRect screen = (mainWindow_.screen() ? mainWindow_.screen() : QGuiApplication::primaryScreen())->geometry();
     move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
-    exec();
+    QDialog::showEvent(event);
 }
 
 void TSplash::mouseReleaseEvent(QMouseEvent*) { Click(); }

@@ -147,6 +147,7 @@ private:
     void Place();
 
     QWidget& mainWindow_;
+    FramePlacer placer_;
     QFrame* Bevel1_ = nullptr;
     QLabel* Image4_ = nullptr;
     BitBtn* EnglishBtn_ = nullptr;
@@ -168,6 +169,7 @@ public:
     QTimer& Timer1() { return Timer1_; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

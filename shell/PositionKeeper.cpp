@@ -1,9 +1,11 @@
 #include "shell/PositionKeeper.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
+#include <QWindow>
 
 #include <climits>
 #include <optional>
@@ -86,6 +88,14 @@ QPoint PlaceWindow(const QString& stored, QSize frame, const QList<QRect>& scree
     return PullOnto(x, y, frame, primary);
 }
 
+QPoint ClientPlace(const FrameRule& rule, QSize client, QMargins frame) {
+    return rule(client.grownBy(frame)) + QPoint(frame.left(), frame.top());
+}
+
+QPoint ClientPlace(const QString& stored, QSize client, QMargins frame, const QList<QRect>& screens) {
+    return ClientPlace([&](QSize outer) { return PlaceWindow(stored, outer, screens); }, client, frame);
+}
+
 QString DescribePlacement(const QRect& frame, int showCommand) {
     return QStringLiteral("%1,0,%2,%3,%4,%5,%6")
         .arg(kPlacementMarker)
@@ -94,6 +104,64 @@ QString DescribePlacement(const QRect& frame, int showCommand) {
         .arg(frame.y())
         .arg(frame.x() + frame.width())
         .arg(frame.y() + frame.height());
+}
+
+QMargins FrameMargins(const QWidget& window) {
+    const QRect client = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+void FramePlacer::Place(QWidget& window, Rule rule, QMargins guess) {
+    rule_ = std::move(rule);
+    const QMargins known = FrameMargins(window);
+    // A frameless window has its frame already.
+    waiting_ = known.isNull() && !window.windowFlags().testFlag(Qt::FramelessWindowHint);
+    Apply(window, waiting_ ? guess : known);
+}
+
+void FramePlacer::Check(QWidget& window, const QEvent& event) {
+    if (!waiting_ || !rule_) return;
+    switch (event.type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+    case QEvent::Show:
+        break;
+    default:
+        return;
+    }
+    const QMargins known = FrameMargins(window);
+    if (known.isNull()) return;
+    waiting_ = false;
+    if (known != used_) Apply(window, known);
+}
+
+void FramePlacer::Apply(QWidget& window, QMargins frame) {
+    used_ = frame;
+    const QSize client = window.size();
+    QWindow* handle = window.windowHandle();
+    const bool mapped = handle && handle->isVisible();
+    if (!handle) {
+        // Not yet made: move() takes the place as the frame's.
+        window.move(rule_(client.grownBy(frame)));
+    } else if (!mapped && waiting_) {
+        // Not yet framed: the window manager puts the frame at the place
+        // asked for. The widget is told the same place, or it would ask
+        // for its client area there when it maps.
+        const QPoint at = rule_(client.grownBy(frame));
+        handle->setFramePosition(at);
+        window.setGeometry(QRect(at, client));
+    } else {
+        window.setGeometry(QRect(ClientPlace(rule_, client, frame), client));
+    }
+}
+
+void TieToMainWindow(QWidget& window, const QWidget& mainWindow) {
+    QWindow* handle = window.windowHandle();
+    QWindow* main = mainWindow.window()->windowHandle();
+    if (handle && main && handle != main && handle->transientParent() != main) handle->setTransientParent(main);
 }
 
 bool PositionKeeper::CanPlaceWindows() {
@@ -111,19 +179,18 @@ void PositionKeeper::Restore(QWidget& window) {
         if (screen != primary) screens << screen->geometry();
     }
     const QString stored = settings_.ReadString(section_, name_, QString());
-    // For a window, move() places its frame; the frame counts where the
-    // platform already knows it.
-    window.move(PlaceWindow(stored, window.frameGeometry().size(), screens));
+    // Placed by the frame, so that the place read back at the end is the
+    // one stored: placing the client there moved the window up by its title
+    // bar at every start. The pull-back counts the real frame once the
+    // window manager has put it round the window.
+    placer_.Place(window, [stored, screens](QSize frame) { return PlaceWindow(stored, frame, screens); });
 }
 
 void PositionKeeper::Save(const QWidget& window) {
     // On Wayland every window reads as placed at 0,0: keep the stored place.
     if (!restored_ || !CanPlaceWindows()) return;
-    const QRect client = window.geometry();
-    const QRect frame = window.frameGeometry();
-    QRect normal = window.isMaximized() || window.isFullScreen() ? window.normalGeometry() : client;
-    normal.adjust(frame.left() - client.left(), frame.top() - client.top(), frame.right() - client.right(),
-                  frame.bottom() - client.bottom());
+    const QRect client = window.isMaximized() || window.isFullScreen() ? window.normalGeometry() : window.geometry();
+    const QRect normal = FrameRect(client, FrameMargins(window));
     const int show = window.isMinimized() ? kShowMinimized : window.isMaximized() ? kShowMaximized : kShowNormal;
     settings_.WriteString(section_, name_, DescribePlacement(normal, show));
 }

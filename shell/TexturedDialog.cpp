@@ -36,14 +36,20 @@ int TexturedDialog::ShowModal(int language) {
     return exec();
 }
 
+void TexturedDialog::Place() {
+    placer_.Place(*this, [this](QSize frame) { return CentredOver(mainWindow_, frame); });
+}
+
 void TexturedDialog::showEvent(QShowEvent* event) {
-    move(CentredOver(mainWindow_, size()));
+    TieToMainWindow(*this, mainWindow_);
+    Place();
     QDialog::showEvent(event);
 }
 
 bool TexturedDialog::event(QEvent* event) {
     // Every activation places the window again, as when it opens.
-    if (event->type() == QEvent::WindowActivate) move(CentredOver(mainWindow_, size()));
+    if (event->type() == QEvent::WindowActivate) Place();
+    else placer_.Check(*this, *event);
     return QDialog::event(event);
 }
 

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QPixmap>
 
+#include "shell/PositionKeeper.h"
+
 namespace qg {
 
 // The 320 x 200 background texture shared by the family (compiled in).
@@ -35,7 +37,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void Place();
+
     QWidget& mainWindow_;
+    FramePlacer placer_;
 };
 
 }  // namespace qg
