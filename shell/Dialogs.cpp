@@ -11,6 +11,7 @@
 #include "shell/MessageDialogs.h"
 #include "shell/AboutDlg.h"
 #include "shell/HelpWindow.h"
+#include "shell/PositionKeeper.h"
 #include "shell/Texts.h"
 
 namespace qg {
@@ -66,8 +67,11 @@ void GameWindows::ShowAbout(int language) {
 void GameWindows::ShowHelp(int language) {
     if (!help_) {
         help_ = std::make_unique<HelpWindow>(programDir_);
-        help_->PlaceBeside(mainWindow_);
+        help_->winId();  // a window handle of its own, to be tied to the game's
+        TieToMainWindow(*help_, mainWindow_);
     }
+    // Placed anew whenever it opens: the game may have moved since.
+    if (!help_->isVisible()) help_->PlaceBeside(mainWindow_);
     help_->ShowAt(language);
 }
 

@@ -18,6 +18,7 @@
 #include "settings/Settings.h"
 #include "shell/AboutDlg.h"
 #include "shell/Dialogs.h"
+#include "shell/HelpWindow.h"
 #include "shell/HighscoreDlg.h"
 #include "shell/MessageDialogs.h"
 #include "shell/PositionKeeper.h"
@@ -126,6 +127,40 @@ TEST_F(PlacementWindows, EveryWindowHasTheMainWindowAsTransientParentAndNoMaximi
             EXPECT_FALSE(w.windowHandle()->flags().testFlag(Qt::WindowMaximizeButtonHint));
         });
     }
+}
+
+// The help is no dialog and outlives its closing: it too is tied to the
+// game, and opens where a help opened for the first time would, beside the
+// game as it stands then.
+TEST_F(PlacementWindows, TheHelpIsTiedToTheGameAndPlacedAnewEachTimeItOpens) {
+    auto helps = [] {
+        std::vector<HelpWindow*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* h = qobject_cast<HelpWindow*>(w); h && h->isVisible()) found.push_back(h);
+        return found;
+    };
+    GameWindows windows(main_, GameDir(), settings_);
+    windows.ShowHelp(0);
+    ASSERT_EQ(helps().size(), 1u);
+    HelpWindow* help = helps().front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    EXPECT_EQ(help->windowHandle()->transientParent(), main_.windowHandle());
+    const QPoint first = help->pos();
+    windows.CloseHelp();
+
+    main_.move(main_.pos() + QPoint(150, 30));
+    QCoreApplication::processEvents();
+    windows.ShowHelp(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    GameWindows fresh(main_, GameDir(), settings_);
+    fresh.ShowHelp(0);
+    const auto both = helps();
+    ASSERT_EQ(both.size(), 2u);
+    HelpWindow* other = both[0] == help ? both[1] : both[0];
+    EXPECT_EQ(help->pos(), other->pos()) << "placed for where the game stands now";
+    EXPECT_NE(help->pos(), first);
+    windows.CloseHelp();
+    fresh.CloseHelp();
 }
 
 TEST_F(PlacementWindows, TheMainWindowOffersNoMaximise) {
