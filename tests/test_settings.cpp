@@ -316,6 +316,12 @@ TEST(SettingsStore, OtherLinesStayByteForByte) {
          "\xEF\xBB\xBF[common]\nname=M\xFCller\nmode=0\n"},
         {"the value rewritten on the last line", "[common]\nmode=1", {{"mode", "2"}, {"sound", "0"}}, "[common]\nmode=2\nsound=0\n"},
         {"a lone backslash at the very end", "[common]\nk=a\\", {{"mode", "2"}}, "[common]\nk=a\\\n\nmode=2\n"},
+        // An escaped CR takes an LF after it along, an escaped LF does not
+        // take another LF.
+        {"an escaped CR at the very end", "[common]\nk=a\\\r", {{"mode", "2"}}, "[common]\nk=a\\\r\n\nmode=2\n"},
+        {"an escaped CR at the end of another section", "[co@c;common]\nk=a\\\r", {{"mode", "2"}},
+         "[co@c;common]\nk=a\\\r\n\n\n[common]\nmode=2\n"},
+        {"an escaped LF at the very end", "[common]\nk=a\\\n", {{"mode", "2"}}, "[common]\nk=a\\\n\nmode=2\n"},
         {"the old value over two lines", "[common]\nmode=1\\\n2\nsound=1\n", {{"mode", "5"}}, "[common]\nmode=5\nsound=1\n"},
         {"texts that need quotes and escapes", "[common]\n", {{"mainform", "200,0,1"}, {"t", " a\tb\\"}},
          "[common]\nmainform=\"200,0,1\"\nt=\" a\\tb\\\\\"\n"},
