@@ -198,7 +198,14 @@ StoredValue LookupIn(const QByteArray& file, const QList<Line>& lines, const QSt
                      Commas commas) {
     const qsizetype at = FindLine(lines, section, name);
     if (at < 0) return {};
-    return {true, ini::DecodeText(file.mid(lines[at].valueBegin, lines[at].valueEnd - lines[at].valueBegin), commas)};
+    const QByteArray raw = file.mid(lines[at].valueBegin, lines[at].valueEnd - lines[at].valueBegin);
+    bool joins = false;
+    for (qsizetype i = 0; i < raw.size(); ++i)
+        if (raw[i] == '\\') {
+            joins = joins || i + 1 == raw.size() || raw[i + 1] == '\n' || raw[i + 1] == '\r';
+            ++i;
+        }
+    return {true, ini::DecodeText(raw, commas), joins};
 }
 
 std::optional<QString> FindIn(const QByteArray& file, const QList<Line>& lines, const QString& section,

@@ -39,6 +39,9 @@ enum class Commas { MakeAList, AreText };
 struct StoredValue {
     bool present = false;        // a line for it exists
     std::optional<QString> text; // its text, when it reads as a single string
+    // It ends in a backslash that joins the next line to it (or ends the
+    // file): the game never writes one, a hand edit may.
+    bool joinsLines = false;
 };
 
 class Settings {
