@@ -26,7 +26,10 @@ constexpr unsigned kEditColour = 8421631;  // light red
 constexpr int kModalResult = 1;            // the same for both buttons
 
 QFont SmallFont() {
-    QFont font("MS Sans Serif");
+    // Where MS Sans Serif is missing, a face of Arial's width: the usual
+    // stand-in is wider, and "alle Einträge löschen" then ran into its frame.
+    QFont font;
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans"});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     // Set outright, or the window's bold would show through.
@@ -99,6 +102,8 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString pl
     Edit1_->setObjectName("Edit1");
     Edit1_->setGeometry(52, 28, 177, 19);
     Edit1_->setFrame(false);
+    // Placed from the top (PlaceNameText), not centred.
+    Edit1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Edit1_->setMaxLength(kNameLength);
     Edit1_->setFocusPolicy(Qt::ClickFocus);
     QPalette red = Edit1_->palette();
@@ -144,12 +149,25 @@ int THighscoreDlg::ShowModal(int language, const QString& tableKey, int elapsed)
     FillRows();
     if (newEntry_ >= 0) {
         Edit1_->setGeometry(60, kRowTop + kRowHeight * newEntry_, 140, 15);
+        PlaceNameText();
         Edit1_->setEnabled(true);
         Edit1_->setText(PlayerName_);
         Edit1_->show();
     }
     TexturedDialog::ShowModal(language);
     return 0;
+}
+
+void THighscoreDlg::PlaceNameText() {
+    // The field is lower than the font: centred, the text lost its top and
+    // with it the accents over capitals ("Ö", "Ä"). The baseline goes just
+    // low enough for them to stay inside, by the font's own measure; only
+    // descenders are cut. The line edit puts the baseline one pixel plus the
+    // ascent below the top margin.
+    const QFontMetrics metrics(Edit1_->font());
+    const int above = -metrics.tightBoundingRect(QStringLiteral("ÄÖÜÅÉÂ")).top();
+    const int baseline = above + 1;
+    Edit1_->setTextMargins(0, baseline - 1 - metrics.ascent(), 0, 0);
 }
 
 void THighscoreDlg::FillRows() {

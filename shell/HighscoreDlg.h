@@ -58,6 +58,7 @@ protected:
 
 private:
     void FillRows();
+    void PlaceNameText();
     // The message on a table that cannot be read; true when the player had
     // it put right (the table then loads).
     bool ShowLoadError(const HighscoreLoadError& error, bool offerRepair = true);

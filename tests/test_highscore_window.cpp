@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -518,6 +521,98 @@ TEST_F(HighscoreWindow, DamagedEntryIsPutRightWithoutLosingTheOthers) {
     f.write(edited);
     f.close();
     solve20();
+}
+
+// What the player sees of the name field and the clear-all label, at 1x
+// and at 1.5x: accents over capitals lie inside the 15 px field (its place
+// and size stay), and "alle Einträge löschen" keeps off the frame around it.
+QImage Render(QWidget& w, qreal scale) {
+    QImage image((QSizeF(w.size()) * scale).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    w.render(&image);
+    return image;
+}
+
+bool Dark(QRgb c) { return qGray(c) < 96; }
+
+// The dark pixels of rows [top, bottom) and columns [left, right).
+int Ink(const QImage& image, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y)
+        for (int x = std::max(0, left); x < std::min(right, image.width()); ++x) n += Dark(image.pixel(x, y));
+    return n;
+}
+
+int TopInkRow(const QImage& image, int left, int top, int right, int bottom) {
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y)
+        if (Ink(image, left, y, right, y + 1) > 0) return y;
+    return bottom;
+}
+
+TEST_F(HighscoreWindow, AccentsOverCapitalsStayInsideTheNameField) {
+    // The window's own face, and a taller one, as where Arial's stand-in is
+    // missing.
+    for (const char* family : {"", "DejaVu Sans"})
+    for (const qreal scale : {1.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        SCOPED_TRACE(family);
+        QFont font = Dlg().font();
+        if (*family) font.setFamilies({Q(family)});
+        Dlg().setFont(font);
+        EXPECT_EQ(1, Open("nubb", 5, [&](THighscoreDlg& w) {
+            auto* edit = Child<QLineEdit>(w, "Edit1");
+            ASSERT_EQ(edit->geometry(), QRect(60, 20, 140, 15));
+            const QRect field = QRectF(QRectF(edit->geometry()).topLeft() * scale, QSizeF(edit->size()) * scale).toAlignedRect();
+            // Without the blinking text cursor, which would come and go.
+            edit->clearFocus();
+            edit->setText(Q("OAU"));
+            const QImage plain = Render(w, scale);
+            edit->setText(Q("ÖÄÜ"));
+            const QImage accented = Render(w, scale);
+            // Where the capitals begin, and the accents' ink above them.
+            const int capTop = TopInkRow(plain, field.left(), field.top(), field.right(), field.bottom());
+            const int accents = Ink(accented, field.left(), field.top(), field.right(), capTop);
+            const int accentTop = TopInkRow(accented, field.left(), field.top(), field.right(), field.bottom());
+            // Capitals with room above them, accents drawn there, and nothing
+            // cut at the field's top: its first row is clear.
+            EXPECT_GT(accentTop, field.top()) << "accents cut at the top of the field";
+            EXPECT_GT(accents, 0) << "no accents over the capitals";
+            EXPECT_GT(capTop, accentTop);
+            Click(w, "CancelBtn");
+        }, 1));
+    }
+}
+
+TEST_F(HighscoreWindow, ClearAllLabelKeepsOffItsFrame) {
+    for (const int language : {1, 0}) {
+        for (const qreal scale : {1.0, 1.5}) {
+            SCOPED_TRACE(scale);
+            SCOPED_TRACE(language);
+            EXPECT_EQ(1, Open("nubb", 0, [&](THighscoreDlg& w) {
+                auto* label = Child<QLabel>(w, "delcheck");
+                const QImage with = Render(w, scale);
+                label->hide();
+                const QImage without = Render(w, scale);
+                label->show();
+                // The label's ink: where the two differ, inside the frame 168, 136, 145 x 21.
+                int right = -1, left = 100000, top = 100000, bottom = -1;
+                for (int y = 0; y < with.height(); ++y)
+                    for (int x = 0; x < with.width(); ++x)
+                        if (with.pixel(x, y) != without.pixel(x, y)) {
+                            right = std::max(right, x), left = std::min(left, x);
+                            top = std::min(top, y), bottom = std::max(bottom, y);
+                        }
+                ASSERT_GE(right, 0);
+                // At least two pixels clear of the frame's right and bottom lines.
+                EXPECT_LE(right, std::floor(312 * scale) - 3) << "touches the right of its frame";
+                EXPECT_LE(bottom, std::floor(156 * scale) - 3) << "touches the bottom of its frame";
+                EXPECT_GE(top, std::ceil(137 * scale) + 1) << "touches the top of its frame";
+                EXPECT_GE(left, std::ceil(188 * scale) + 2) << "runs into the check box";
+                Click(w, "CancelBtn");
+            }, language));
+        }
+    }
 }
 
 // The game's window offers the name stored when the game started, as the
