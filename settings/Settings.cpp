@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <mutex>
 #include <set>
@@ -117,7 +118,6 @@ struct Line {
     QString section;    // Key: the section it lies in ("" before the first)
     qsizetype valueBegin = 0, valueEnd = 0;  // Key: the text after the '=', in the file
     QByteArray lineBreak;  // the line's own break; empty for a last line without one
-    bool danglingEscape = false;  // a last line ending in a lone backslash
 };
 
 // A backslash takes the next byte with it, line breaks too: a value may go
@@ -134,7 +134,6 @@ QList<Line> SplitLines(const QByteArray& file) {
         while (i < n) {
             const char c = file[i++];
             if (c == '\\') {
-                if (i == n) line.danglingEscape = true;
                 if (i < n) {
                     const char e = file[i++];
                     if ((e == '\n' || e == '\r') && i < n && (file[i] == '\n' || file[i] == '\r') && file[i] != e) ++i;
@@ -190,16 +189,35 @@ qsizetype FindLine(const QList<Line>& lines, const QString& section, const QStri
 }  // namespace
 
 namespace ini {
-std::optional<QString> DecodeText(const QByteArray& raw);
+std::optional<QString> DecodeText(const QByteArray& raw, Commas commas);
 }
 
 namespace {
 
+StoredValue LookupIn(const QByteArray& file, const QList<Line>& lines, const QString& section, const QString& name,
+                     Commas commas) {
+    const qsizetype at = FindLine(lines, section, name);
+    if (at < 0) return {};
+    const QByteArray raw = file.mid(lines[at].valueBegin, lines[at].valueEnd - lines[at].valueBegin);
+    bool joins = false;
+    for (qsizetype i = 0; i < raw.size(); ++i)
+        if (raw[i] == '\\') {
+            joins = joins || i + 1 == raw.size() || raw[i + 1] == '\n' || raw[i + 1] == '\r';
+            ++i;
+        }
+    return {true, ini::DecodeText(raw, commas), joins};
+}
+
 std::optional<QString> FindIn(const QByteArray& file, const QList<Line>& lines, const QString& section,
                               const QString& name) {
-    const qsizetype at = FindLine(lines, section, name);
-    if (at < 0) return std::nullopt;
-    return ini::DecodeText(file.mid(lines[at].valueBegin, lines[at].valueEnd - lines[at].valueBegin));
+    return LookupIn(file, lines, section, name, Commas::MakeAList).text;
+}
+
+// Ends the text's last line, so that what follows starts a line of its own.
+// A backslash at the end takes the next line break with it, and an escaped
+// CR takes an LF after it too, so one break may not be enough.
+void EndLastLine(QByteArray& out, const QByteArray& eol) {
+    while (!out.isEmpty() && SplitLines(out).back().lineBreak.isEmpty()) out += eol;
 }
 
 void ChopTrailingSpaces(QString& s, qsizetype limit) {
@@ -210,7 +228,7 @@ void ChopTrailingSpaces(QString& s, qsizetype limit) {
 
 namespace ini {
 
-std::optional<QString> DecodeText(const QByteArray& raw) {
+std::optional<QString> DecodeText(const QByteArray& raw, Commas commas) {
     // The unescaping QSettings applies: quotes, backslash escapes, and
     // unquoted commas that make a list.
     static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
@@ -265,10 +283,13 @@ std::optional<QString> DecodeText(const QByteArray& raw) {
             inQuotes = !inQuotes;
             if (!inQuotes)
                 while (i < n && (raw[i] == ' ' || raw[i] == '\t')) ++i;
-        } else if (c == ',' && !inQuotes) {
+        } else if (c == ',' && !inQuotes && commas == Commas::MakeAList) {
             // A list: not a text value, whatever follows.
             isList = true;
             break;
+        } else if (c == ',') {
+            current += QLatin1Char(',');
+            ++i;
         } else {
             qsizetype j = i + 1;
             while (j < n && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',') ++j;
@@ -354,6 +375,10 @@ std::optional<QString> Find(const QByteArray& file, const QString& section, cons
     return FindIn(file, lines, section, name);
 }
 
+StoredValue Lookup(const QByteArray& file, const QString& section, const QString& name, Commas commas) {
+    return LookupIn(file, SplitLines(file), section, name, commas);
+}
+
 QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values) {
     // One value per name, the last one given; in the order first given.
     struct Target {
@@ -417,14 +442,12 @@ QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values) {
             out += QByteArrayView(file.constData() + l.begin, l.end - l.begin);
         }
         if (const auto add = after.constFind(i); add != after.constEnd()) {
-            // A lone backslash at the end would take one line break with it.
-            const bool emitted = !match || match->keep == i;
-            if (emitted && l.lineBreak.isEmpty()) out += !match && l.danglingEscape ? eol + eol : eol;
+            if (l.lineBreak.isEmpty()) EndLastLine(out, eol);
             out += *add;
         }
     }
     for (const QString& section : newSections) {
-        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out += eol;
+        EndLastLine(out, eol);
         if (!out.isEmpty()) out += eol;
         out += '[' + EncodeKey(section) + ']' + eol + newSectionLines[section];
     }
@@ -636,7 +659,8 @@ Problem WriteAll(const QString& file, const QByteArray& bytes, mode_t mode) {
 
 // Writes the values into the file at path (through links) in one atomic
 // replacement.
-Problem Replace(const QString& path, const QList<Settings::Value>& values) {
+Problem Replace(const QString& path,
+                const std::function<QList<Settings::Value>(const Settings::Snapshot&)>& change) {
     if (path.isEmpty()) return {Trouble::NoFolder, 0};
     const QString target = FollowLinks(path);
     const QFileInfo targetInfo(target);
@@ -656,6 +680,8 @@ Problem Replace(const QString& path, const QList<Settings::Value>& values) {
     if (exists && ((current.info.st_mode & 0222) == 0 || ::access(Native(target).constData(), W_OK) != 0))
         return {Trouble::ReadOnly, 0};
 
+    const QList<Settings::Value> values = change(Settings::Snapshot(current.bytes));
+    if (values.isEmpty()) return {};
     const QByteArray next = ini::Edit(current.bytes, values);
     // Whatever the file held, the new one must give back what was written.
     const QList<Line> nextLines = SplitLines(next);
@@ -777,8 +803,33 @@ bool Settings::WriteStrings(const QString& section, const QList<QPair<QString, Q
     return WriteValues(batch);
 }
 
+StoredValue Settings::Lookup(const QString& section, const QString& name, Commas commas) const {
+    if (path_.isEmpty()) return {};
+    const Loaded file = LoadFile(path_);
+    if (file.problem.trouble == Trouble::Missing) return {};
+    if (file.problem.trouble != Trouble::None) {
+        (void)ReadText(section, name);  // says why, once
+        return {};
+    }
+    return ini::Lookup(file.bytes, section, name, commas);
+}
+
+StoredValue Settings::Snapshot::Lookup(const QString& section, const QString& name, Commas commas) const {
+    return ini::Lookup(file_, section, name, commas);
+}
+
+QString Settings::Snapshot::ReadString(const QString& section, const QString& name,
+                                       const QString& defaultValue) const {
+    return Lookup(section, name).text.value_or(defaultValue);
+}
+
 bool Settings::WriteValues(const QList<Value>& values) {
-    const Problem p = Replace(path_, values);
+    if (values.isEmpty()) return true;
+    return Update([&](const Snapshot&) { return values; });
+}
+
+bool Settings::Update(const std::function<QList<Value>(const Snapshot& now)>& change) {
+    const Problem p = Replace(path_, change);
     if (p.trouble == Trouble::None) {
         Landed(path_);
         return true;

@@ -25,9 +25,24 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace qg {
+
+// How an unquoted comma in a stored value reads: as QSettings has it, it
+// makes a list, which is no text; values that hold commas by nature (and
+// that a hand edit may have lost the quotes of) take it as a comma.
+enum class Commas { MakeAList, AreText };
+
+// A value as it lies in the file.
+struct StoredValue {
+    bool present = false;        // a line for it exists
+    std::optional<QString> text; // its text, when it reads as a single string
+    // It ends in a backslash that joins the next line to it (or ends the
+    // file): the game never writes one, a hand edit may.
+    bool joinsLines = false;
+};
 
 class Settings {
 public:
@@ -60,11 +75,31 @@ public:
     // afterwards the file holds all of them or, when refused, none.
     bool WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values);
 
+    // The value as stored, told apart from a missing one.
+    StoredValue Lookup(const QString& section, const QString& name, Commas commas = Commas::MakeAList) const;
+
     struct Value {
         QString section, name, text;
     };
     // Values of several sections in one replacement.
     bool WriteValues(const QList<Value>& values);
+
+    // The file as it was at one moment.
+    class Snapshot {
+    public:
+        explicit Snapshot(QByteArray file) : file_(std::move(file)) {}
+        StoredValue Lookup(const QString& section, const QString& name, Commas commas = Commas::MakeAList) const;
+        QString ReadString(const QString& section, const QString& name, const QString& defaultValue) const;
+
+    private:
+        QByteArray file_;
+    };
+    // Read, change and write as one step that no other writer (in this or
+    // another process) comes between: `change` sees the file as it is now
+    // and gives the values to write, none to write nothing. False when the
+    // store refused the write; `change` is not asked when the file cannot
+    // be written at all.
+    bool Update(const std::function<QList<Value>(const Snapshot& now)>& change);
 
 private:
     // The stored text, or nothing when the value is missing or is not a
@@ -82,11 +117,13 @@ std::optional<int> ParseWholeNumber(const QString& text);
 namespace ini {
 // What a value line's text (after the '=') holds, when it is a single
 // string; nothing for lists and other types.
-std::optional<QString> DecodeText(const QByteArray& raw);
+std::optional<QString> DecodeText(const QByteArray& raw, Commas commas = Commas::MakeAList);
 // The text after the '=' that reads back as `text`.
 QByteArray EncodeText(const QString& text);
 // The value of section/name in the file's bytes.
 std::optional<QString> Find(const QByteArray& file, const QString& section, const QString& name);
+StoredValue Lookup(const QByteArray& file, const QString& section, const QString& name,
+                   Commas commas = Commas::MakeAList);
 // The file's bytes with the values set; every other line kept byte for byte.
 QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values);
 // False for bytes that are no INI text at all (binary data, UTF-16).

@@ -26,7 +26,10 @@ constexpr unsigned kEditColour = 8421631;  // light red
 constexpr int kModalResult = 1;            // the same for both buttons
 
 QFont SmallFont() {
-    QFont font("MS Sans Serif");
+    // Where MS Sans Serif is missing, a face of Arial's width: the usual
+    // stand-in is wider, and "alle Einträge löschen" then ran into its frame.
+    QFont font;
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans"});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     // Set outright, or the window's bold would show through.
@@ -99,6 +102,8 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString pl
     Edit1_->setObjectName("Edit1");
     Edit1_->setGeometry(52, 28, 177, 19);
     Edit1_->setFrame(false);
+    // Placed from the top (PlaceNameText), not centred.
+    Edit1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Edit1_->setMaxLength(kNameLength);
     Edit1_->setFocusPolicy(Qt::ClickFocus);
     QPalette red = Edit1_->palette();
@@ -131,10 +136,8 @@ int THighscoreDlg::ShowModal(int language, const QString& tableKey, int elapsed)
 
     // What an earlier opening held is never reused.
     HighscoreTable table;
-    if (const auto error = table.Load(settings_, cipher_, tableKey)) {
-        ShowLoadError(*error);
-        return 0;
-    }
+    while (const auto error = table.Load(settings_, cipher_, tableKey))
+        if (!ShowLoadError(*error)) return 0;
     table_ = table;
 
     if (elapsed < 0) return 0;
@@ -146,12 +149,25 @@ int THighscoreDlg::ShowModal(int language, const QString& tableKey, int elapsed)
     FillRows();
     if (newEntry_ >= 0) {
         Edit1_->setGeometry(60, kRowTop + kRowHeight * newEntry_, 140, 15);
+        PlaceNameText();
         Edit1_->setEnabled(true);
         Edit1_->setText(PlayerName_);
         Edit1_->show();
     }
     TexturedDialog::ShowModal(language);
     return 0;
+}
+
+void THighscoreDlg::PlaceNameText() {
+    // The field is lower than the font: centred, the text lost its top and
+    // with it the accents over capitals ("Ö", "Ä"). The baseline goes just
+    // low enough for them to stay inside, by the font's own measure; only
+    // descenders are cut. The line edit puts the baseline one pixel plus the
+    // ascent below the top margin.
+    const QFontMetrics metrics(Edit1_->font());
+    const int above = -metrics.tightBoundingRect(QStringLiteral("ÄÖÜÅÉÂ")).top();
+    const int baseline = above + 1;
+    Edit1_->setTextMargins(0, baseline - 1 - metrics.ascent(), 0, 0);
 }
 
 void THighscoreDlg::FillRows() {
@@ -175,7 +191,24 @@ void THighscoreDlg::okClick() {
         pla_[static_cast<std::size_t>(newEntry_)]->setText(PlayerName_);
     }
     Edit1_->hide();
-    if (!table_.Save(settings_, cipher_, tableKey_, PlayerName_)) ShowSaveError();
+    // Another game may have confirmed entries into this table since it was
+    // loaded: the new entry is ranked into what is stored now, so neither
+    // is lost.
+    const bool cleared = ClearBox_->isChecked();
+    const int time = newEntry_ >= 0 ? table_.Time(newEntry_) : 0;
+    std::optional<HighscoreLoadError> damaged;
+    const bool saved = settings_.Update([&](const Settings::Snapshot& now) -> QList<Settings::Value> {
+        HighscoreTable stored;
+        if (!cleared) {
+            damaged = stored.Load(now, cipher_, tableKey_);
+            if (damaged) return {};
+            if (newEntry_ >= 0) newEntry_ = stored.Rank(time, PlayerName_).value_or(-1);
+        }
+        table_ = stored;
+        return table_.Values(cipher_, tableKey_, PlayerName_);
+    });
+    if (damaged) ShowLoadError(*damaged, false);
+    else if (!saved) ShowSaveError();
     done(kModalResult);
 }
 
@@ -221,21 +254,59 @@ void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
     TexturedDialog::keyPressEvent(event);
 }
 
-void THighscoreDlg::ShowLoadError(const HighscoreLoadError& error) {
+bool THighscoreDlg::ShowLoadError(const HighscoreLoadError& error, bool offerRepair) {
     const QString file = QDir::toNativeSeparators(settings_.FilePath());
-    const QString text =
-        IsGerman(language_)
-            ? QStringLiteral("Die Bestenliste \"%1\" kann nicht gelesen werden: Eintrag %2 (Wert \"%3\" im "
-                             "Abschnitt [%4]) enthält keine Zeit mit Namen.\n\nEinstellungsdatei:\n%5\n\n"
-                             "Bitte diese Zeile berichtigen oder löschen. Es wurde nichts verändert.")
-            : QStringLiteral("The high-score table \"%1\" cannot be read: entry %2 (value \"%3\" in section [%4]) "
-                             "does not hold a time and a name.\n\nSettings file:\n%5\n\n"
-                             "Please repair or remove that line. Nothing has been changed.");
+    const bool german = IsGerman(language_);
+    // Deleting the line would leave a gap that the next solve fills, pushing
+    // the last time out: the entries below move up instead.
+    const HighscoreTable repaired = HighscoreTable::Salvage(settings_, cipher_, tableKey_);
+    const QList<Settings::Value> values = repaired.Values(cipher_, tableKey_, std::nullopt);
+    QString lines;
+    for (int i = error.index; i < kHighscoreEntries; ++i)
+        lines += values[i].name + '=' + QString::fromUtf8(ini::EncodeText(values[i].text)) + '\n';
+    const QString head =
+        german ? QStringLiteral("Die Bestenliste \"%1\" kann nicht gelesen werden: Eintrag %2 (Wert \"%3\" im "
+                                "Abschnitt [%4]) enthält keine Zeit mit Namen.\n\nEinstellungsdatei:\n%5\n\n")
+               : QStringLiteral("The high-score table \"%1\" cannot be read: entry %2 (value \"%3\" in section [%4]) "
+                                "does not hold a time and a name.\n\nSettings file:\n%5\n\n");
+    // A backslash at the end of the line has taken the next line in; only
+    // taking it away gives both lines back.
+    offerRepair = offerRepair && !error.joinsLines;
+    const QString advice =
+        error.joinsLines
+            ? (german ? QStringLiteral("Es wurde nichts verändert. Die Zeile %3 endet mit einem \\, das die "
+                                       "nächste Zeile an sie hängt: bitte diesen \\ am Zeilenende löschen.")
+                      : QStringLiteral("Nothing has been changed. The line %3 ends in a \\, which joins the next "
+                                       "line to it: please delete that \\ at the end of the line."))
+            : (german ? QStringLiteral("Es wurde nichts verändert. Damit keine andere Zeit verloren geht, rücken "
+                                       "die Einträge darunter auf: \"Reparieren\" tut das, oder von Hand diese "
+                                       "Zeilen anstelle der Zeilen %3 bis %6 schreiben:\n\n%7")
+                      : QStringLiteral("Nothing has been changed. So that no other time is lost, the entries below "
+                                       "it move up: \"Repair\" does that, or write these lines by hand in place of "
+                                       "the lines %3 to %6:\n\n%7"));
+    const QString text = head + advice;
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kCaption),
                     text.arg(tableKey_, QString::number(error.index + 1), error.valueName,
-                             QString::fromLatin1(kHighscoreSection), file),
+                             QString::fromLatin1(kHighscoreSection), file,
+                             EntryValueName(tableKey_, kHighscoreEntries - 1), lines.trimmed()),
                     QMessageBox::Ok, &mainWindow());
+    QPushButton* repair = nullptr;
+    if (offerRepair) {
+        repair = box.addButton(german ? QStringLiteral("Reparieren") : QStringLiteral("Repair"),
+                               QMessageBox::ActionRole);
+        repair->setObjectName("RepairBtn");
+    }
+    box.setDefaultButton(QMessageBox::Ok);
     box.exec();
+    if (!repair || box.clickedButton() != repair) return false;
+    // Under the writer lock, from what is stored then.
+    const bool saved = settings_.Update([&](const Settings::Snapshot& now) -> QList<Settings::Value> {
+        HighscoreTable check;
+        if (!check.Load(now, cipher_, tableKey_)) return {};  // put right meanwhile
+        return HighscoreTable::Salvage(now, cipher_, tableKey_).Values(cipher_, tableKey_, std::nullopt);
+    });
+    if (!saved) ShowSaveError();
+    return saved;
 }
 
 void THighscoreDlg::ShowSaveError() {

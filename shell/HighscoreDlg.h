@@ -58,7 +58,10 @@ protected:
 
 private:
     void FillRows();
-    void ShowLoadError(const HighscoreLoadError& error);
+    void PlaceNameText();
+    // The message on a table that cannot be read; true when the player had
+    // it put right (the table then loads).
+    bool ShowLoadError(const HighscoreLoadError& error, bool offerRepair = true);
     void ShowSaveError();
 
     Settings& settings_;

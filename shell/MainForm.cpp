@@ -215,6 +215,8 @@ bool TMainForm::FormCreate() {
     ApplyTexts();
     setWindowTitle(QString::fromLatin1(kCaption));
 
+    storedSettings_.clear();
+    for (const auto& [name, text] : SettingValues()) storedSettings_.append({name, text, settings_.Lookup(kSection, name)});
     created_ = true;
     StartTimer();
     return true;
@@ -615,8 +617,7 @@ void TMainForm::FormClose() {
     SaveSettings();
 }
 
-void TMainForm::SaveSettings() {
-    // All in one replacement of the file: a kill leaves all old values or all new ones.
+QList<QPair<QString, QString>> TMainForm::SettingValues() {
     QList<QPair<QString, QString>> values;
     values.append({"mode", QString::number(GameIndex())});
     for (int i = 0; i < kPuzzleCount; ++i)
@@ -625,7 +626,32 @@ void TMainForm::SaveSettings() {
     values.append({"sound", QString::number(SoundBtn_->isChecked() ? 1 : 0)});
     values.append({"music", QString::number(MidiBtn_->isChecked() ? 1 : 0)});
     values.append({"tongue", QString::number(Language_)});
-    settings_.WriteStrings(kSection, values);
+    return values;
+}
+
+void TMainForm::SaveSettings() {
+    // Into the file as it is now, and only what this run changed, so that
+    // another game's changes to other values survive. A value nobody changed
+    // is written too when the file lacks it or holds it otherwise (clamped,
+    // say). All in one replacement: a kill leaves all old values or all new ones.
+    const QList<QPair<QString, QString>> values = SettingValues();
+    if (storedSettings_.size() != values.size()) return;  // nothing was read: a start-up that failed
+    QList<StoredSetting> next;
+    const bool saved = settings_.Update([&](const Settings::Snapshot& now) {
+        QList<Settings::Value> changed;
+        next.clear();
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const auto& [name, text] = values[i];
+            const StoredSetting& before = storedSettings_[i];
+            const StoredValue there = now.Lookup(kSection, name);
+            const bool untouched = there.present == before.file.present && there.text == before.file.text;
+            const bool write = text != before.state || (untouched && there.text != text);
+            if (write) changed.append({kSection, name, text});
+            next.append({name, text, write ? StoredValue{true, text} : there});
+        }
+        return changed;
+    });
+    if (saved && next.size() == values.size()) storedSettings_ = next;
 }
 
 void TMainForm::CloseWithoutAsking() {

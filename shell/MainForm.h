@@ -141,6 +141,15 @@ private:
     void FormClose();
     bool closeWithoutAsking_ = false;
     bool closed_ = false;
+    // The settings in their writing order, as texts.
+    QList<QPair<QString, QString>> SettingValues();
+    // Each setting as the run took it up (or last wrote it), and what the
+    // file held for it then: only changes go back.
+    struct StoredSetting {
+        QString name, state;
+        StoredValue file;
+    };
+    QList<StoredSetting> storedSettings_;
     PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
     // A press of either button at board point (x, y), from the mouse or the keyboard.
     void Press(Qt::MouseButton button, int x, int y);

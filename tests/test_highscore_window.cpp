@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -321,6 +324,294 @@ TEST_F(HighscoreWindow, UnreadableTableIsReportedAndLeftAlone) {
         for (const QString& part : {Q(c.word), Q("\"nubb\""), Q("2"), Q("\"nubb1\""), Path()})
             EXPECT_TRUE(text.contains(part)) << part.toStdString() << " not in " << text.toStdString();
         EXPECT_EQ(File(), before);
+    }
+}
+
+// Two games confirm entries into one table while both windows are open: each
+// OK ranks its entry into what is stored at that moment, so both are kept.
+TEST_F(HighscoreWindow, TwoGamesConfirmingIntoOneTableKeepBothEntries) {
+    struct Case {
+        const char* what;
+        int timeA, timeB;
+        bool aFirst;
+        std::vector<int> times;
+        QStringList names;
+        const char* player;  // the name confirmed last
+    };
+    const Case cases[] = {
+        {"A faster, A first", 30, 40, true, {10, 30, 40, 50, 0}, {"p10", "Ann", "Bob", "p50", "Mr. Brain"}, "Bob"},
+        {"A faster, B first", 30, 40, false, {10, 30, 40, 50, 0}, {"p10", "Ann", "Bob", "p50", "Mr. Brain"}, "Ann"},
+        {"B faster, A first", 40, 30, true, {10, 30, 40, 50, 0}, {"p10", "Bob", "Ann", "p50", "Mr. Brain"}, "Bob"},
+        {"a tie: the one confirmed first stands higher", 30, 30, false, {10, 30, 30, 50, 0},
+         {"p10", "Bob", "Ann", "p50", "Mr. Brain"}, "Ann"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(Path());
+        StoreTable("nubb", {10, 50});
+        Settings otherStore(Path());  // the second game's own store object
+        THighscoreDlg a(main_, settings_), b(main_, otherStore);
+        AnswerModal answerA([&](QWidget&) {
+            Child<QLineEdit>(a, "Edit1")->setText(Q("Ann"));
+            AnswerModal answerB([&](QWidget&) {
+                Child<QLineEdit>(b, "Edit1")->setText(Q("Bob"));
+                THighscoreDlg& first = c.aFirst ? a : b;
+                THighscoreDlg& second = c.aFirst ? b : a;
+                Click(first, "OKBtn");
+                Click(second, "OKBtn");
+            });
+            b.ShowModal(0, "nubb", c.timeB);
+            EXPECT_EQ(answerB.opened, 1);
+            EXPECT_FALSE(answerB.leftOpen);
+        });
+        a.ShowModal(0, "nubb", c.timeA);
+        EXPECT_EQ(answerA.opened, 1);
+        EXPECT_FALSE(answerA.leftOpen);
+        const HighscoreTable stored = Stored("nubb");
+        for (int i = 0; i < kHighscoreEntries; ++i) {
+            EXPECT_EQ(stored.Time(i), c.times[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(stored.Name(i), c.names[i]) << i;
+        }
+        EXPECT_EQ(settings_.ReadString(kHighscoreSection, "player", ""), Q(c.player));
+    }
+}
+
+// Stored values edited by hand. One that lost its quotes reads as its text,
+// commas and all; anything else the game would not have written gets the
+// message naming value and file, no window, and nothing written.
+TEST_F(HighscoreWindow, HandEditedEntriesAreReadOrNamed) {
+    const ScoreCipher cipher;
+    const QByteArray good1 = "nubb1=\"" + cipher.Encode(Q("20,Bob")).toUtf8() + "\"\n";
+    auto quoted = [&](const char* record) { return "\"" + cipher.Encode(Q(record)).toUtf8() + "\""; };
+    struct Case {
+        const char* what;
+        QByteArray nubb0;  // the text after "nubb0="
+        bool readable;
+        int time;          // when readable
+        const char* name;
+    };
+    const Case cases[] = {
+        {"quotes removed", cipher.Encode(Q("12,Ann")).toUtf8(), true, 12, "Ann"},
+        {"quotes removed, commas in the name", cipher.Encode(Q("12,Ann, Bo,b")).toUtf8(), true, 12, "Ann, Bo,b"},
+        {"the largest time the clock shows", quoted("999999,Slow"), true, 999999, "Slow"},
+        {"ends in a backslash", quoted("12,Ann") + "\\", false, 0, ""},
+        {"quotes removed and ends in a backslash", cipher.Encode(Q("12,Ann")).toUtf8() + "\\", false, 0, ""},
+        {"a negative time", quoted("-5,Negative"), false, 0, ""},
+        {"a time beyond the clock", quoted("1000000,Huge"), false, 0, ""},
+        {"the largest 32-bit time", quoted("2147483647,Huge"), false, 0, ""},
+        {"a zero-padded time", quoted("+0000012,Padded"), false, 0, ""},
+        {"a leading zero", quoted("012,Padded"), false, 0, ""},
+        {"not text at all", "@ByteArray(12)", false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile f(Path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[highscore]\nplayer=Ann\nnubb0=" + c.nubb0 + "\n" + good1);
+        f.close();
+        const QByteArray before = File();
+        QString message, shownName, shownTime;
+        AnswerModal answer([&](QWidget& w) {
+            if (auto* box = qobject_cast<QMessageBox*>(&w)) {
+                message = box->text();
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+                return;
+            }
+            shownName = Row(w, "pla", 0);
+            shownTime = Row(w, "sco", 0);
+            Click(w, "CancelBtn");
+        });
+        Dlg().ShowModal(0, "nubb", 0);
+        EXPECT_EQ(answer.opened, 1);
+        EXPECT_FALSE(answer.leftOpen);
+        if (c.readable) {
+            EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+            EXPECT_EQ(shownName, Q(c.name));
+            EXPECT_EQ(shownTime, QString::number(c.time));
+        } else {
+            for (const QString& part : {Q("\"nubb0\""), Path()})
+                EXPECT_TRUE(message.contains(part)) << part.toStdString() << " not in " << message.toStdString();
+        }
+        EXPECT_EQ(File(), before);
+    }
+}
+
+// The message's way out loses no other time: the entries below the damaged
+// one move up, whether the game does it or the player writes the lines it
+// names; deleting the line instead left a gap that the next solve filled,
+// pushing the fastest times below it out.
+TEST_F(HighscoreWindow, DamagedEntryIsPutRightWithoutLosingTheOthers) {
+    const ScoreCipher cipher;
+    auto storeDamaged = [&] {
+        QFile::remove(Path());
+        StoreTable("nubb", {3, 8, 10, 12, 14});
+        settings_.WriteString(kHighscoreSection, "nubb1", cipher.Encode(Q("UF5,El5bn73LC")));
+    };
+    const std::vector<int> afterSolve{3, 10, 12, 14, 20};
+    const QStringList namesAfterSolve{Q("p3"), Q("p10"), Q("p12"), Q("p14"), Q("Eve")};
+    auto solve20 = [&] {
+        AnswerModal answer([&](QWidget& w) {
+            Child<QLineEdit>(w, "Edit1")->setText(Q("Eve"));
+            Click(w, "OKBtn");
+        });
+        Dlg().ShowModal(0, "nubb", 20);
+        EXPECT_EQ(answer.opened, 1);
+        const HighscoreTable stored = Stored("nubb");
+        for (int i = 0; i < kHighscoreEntries; ++i) {
+            EXPECT_EQ(stored.Time(i), afterSolve[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(stored.Name(i), namesAfterSolve[i]) << i;
+        }
+    };
+    for (const int language : {0, 1}) {
+        SCOPED_TRACE(language);
+        // Repair from the message, then the window opens with the new time.
+        storeDamaged();
+        int messages = 0;
+        AnswerModal answer([&](QWidget& w) {
+            auto* box = qobject_cast<QMessageBox*>(&w);
+            ASSERT_TRUE(box);
+            ++messages;
+            auto* repair = box->findChild<QPushButton*>("RepairBtn");
+            ASSERT_TRUE(repair);
+            EXPECT_EQ(repair->text(), language == 1 ? Q("Reparieren") : Q("Repair"));
+            QTest::mouseClick(repair, Qt::LeftButton);
+        });
+        bool windowOpened = false;
+        AnswerModal entry([&](QWidget& w) {
+            if (!qobject_cast<THighscoreDlg*>(&w)) return;
+            windowOpened = true;
+            Child<QLineEdit>(w, "Edit1")->setText(Q("Eve"));
+            Click(w, "OKBtn");
+        });
+        Dlg().ShowModal(language, "nubb", 20);
+        EXPECT_EQ(messages, 1);
+        EXPECT_TRUE(windowOpened);
+        const HighscoreTable stored = Stored("nubb");
+        for (int i = 0; i < kHighscoreEntries; ++i) {
+            EXPECT_EQ(stored.Time(i), afterSolve[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(stored.Name(i), namesAfterSolve[i]) << i;
+        }
+    }
+    // By hand: the lines the message names, written in place of the old ones.
+    storeDamaged();
+    const QByteArray damaged = File();
+    QString text;
+    AnswerModal answer([&](QWidget& w) {
+        auto* box = qobject_cast<QMessageBox*>(&w);
+        ASSERT_TRUE(box);
+        text = box->text();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    Dlg().ShowModal(0, "nubb", 20);
+    EXPECT_EQ(answer.opened, 1);
+    EXPECT_EQ(File(), damaged);
+    const QString lineOf1 = Q("nubb1=\"") + cipher.Encode(Q("10,p10")) + '"';
+    const QString lineOf4 = Q("nubb4=\"") + cipher.Encode(Q("0,Mr. Brain")) + '"';
+    ASSERT_TRUE(text.contains(lineOf1)) << text.toStdString();
+    ASSERT_TRUE(text.contains(lineOf4)) << text.toStdString();
+    QList<QByteArray> kept;
+    for (const QByteArray& line : damaged.split('\n'))
+        if (!line.startsWith("nubb1=") && !line.startsWith("nubb2=") && !line.startsWith("nubb3=") && !line.startsWith("nubb4="))
+            kept.append(line);
+    QByteArray edited = kept.join('\n');
+    for (const QString& line : text.split('\n'))
+        if (line.startsWith(Q("nubb"))) edited += line.toUtf8() + '\n';
+    QFile f(Path());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(edited);
+    f.close();
+    solve20();
+}
+
+// What the player sees of the name field and the clear-all label, at 1x
+// and at 1.5x: accents over capitals lie inside the 15 px field (its place
+// and size stay), and "alle Einträge löschen" keeps off the frame around it.
+QImage Render(QWidget& w, qreal scale) {
+    QImage image((QSizeF(w.size()) * scale).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    w.render(&image);
+    return image;
+}
+
+bool Dark(QRgb c) { return qGray(c) < 96; }
+
+// The dark pixels of rows [top, bottom) and columns [left, right).
+int Ink(const QImage& image, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y)
+        for (int x = std::max(0, left); x < std::min(right, image.width()); ++x) n += Dark(image.pixel(x, y));
+    return n;
+}
+
+int TopInkRow(const QImage& image, int left, int top, int right, int bottom) {
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y)
+        if (Ink(image, left, y, right, y + 1) > 0) return y;
+    return bottom;
+}
+
+TEST_F(HighscoreWindow, AccentsOverCapitalsStayInsideTheNameField) {
+    // The window's own face, and a taller one, as where Arial's stand-in is
+    // missing.
+    for (const char* family : {"", "DejaVu Sans"})
+    for (const qreal scale : {1.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        SCOPED_TRACE(family);
+        QFont font = Dlg().font();
+        if (*family) font.setFamilies({Q(family)});
+        Dlg().setFont(font);
+        EXPECT_EQ(1, Open("nubb", 5, [&](THighscoreDlg& w) {
+            auto* edit = Child<QLineEdit>(w, "Edit1");
+            ASSERT_EQ(edit->geometry(), QRect(60, 20, 140, 15));
+            const QRect field = QRectF(QRectF(edit->geometry()).topLeft() * scale, QSizeF(edit->size()) * scale).toAlignedRect();
+            // Without the blinking text cursor, which would come and go.
+            edit->clearFocus();
+            edit->setText(Q("OAU"));
+            const QImage plain = Render(w, scale);
+            edit->setText(Q("ÖÄÜ"));
+            const QImage accented = Render(w, scale);
+            // Where the capitals begin, and the accents' ink above them.
+            const int capTop = TopInkRow(plain, field.left(), field.top(), field.right(), field.bottom());
+            const int accents = Ink(accented, field.left(), field.top(), field.right(), capTop);
+            const int accentTop = TopInkRow(accented, field.left(), field.top(), field.right(), field.bottom());
+            // Capitals with room above them, accents drawn there, and nothing
+            // cut at the field's top: its first row is clear.
+            EXPECT_GT(accentTop, field.top()) << "accents cut at the top of the field";
+            EXPECT_GT(accents, 0) << "no accents over the capitals";
+            EXPECT_GT(capTop, accentTop);
+            Click(w, "CancelBtn");
+        }, 1));
+    }
+}
+
+TEST_F(HighscoreWindow, ClearAllLabelKeepsOffItsFrame) {
+    for (const int language : {1, 0}) {
+        for (const qreal scale : {1.0, 1.5}) {
+            SCOPED_TRACE(scale);
+            SCOPED_TRACE(language);
+            EXPECT_EQ(1, Open("nubb", 0, [&](THighscoreDlg& w) {
+                auto* label = Child<QLabel>(w, "delcheck");
+                const QImage with = Render(w, scale);
+                label->hide();
+                const QImage without = Render(w, scale);
+                label->show();
+                // The label's ink: where the two differ, inside the frame 168, 136, 145 x 21.
+                int right = -1, left = 100000, top = 100000, bottom = -1;
+                for (int y = 0; y < with.height(); ++y)
+                    for (int x = 0; x < with.width(); ++x)
+                        if (with.pixel(x, y) != without.pixel(x, y)) {
+                            right = std::max(right, x), left = std::min(left, x);
+                            top = std::min(top, y), bottom = std::max(bottom, y);
+                        }
+                ASSERT_GE(right, 0);
+                // At least two pixels clear of the frame's right and bottom lines.
+                EXPECT_LE(right, std::floor(312 * scale) - 3) << "touches the right of its frame";
+                EXPECT_LE(bottom, std::floor(156 * scale) - 3) << "touches the bottom of its frame";
+                EXPECT_GE(top, std::ceil(137 * scale) + 1) << "touches the top of its frame";
+                EXPECT_GE(left, std::ceil(188 * scale) + 2) << "runs into the check box";
+                Click(w, "CancelBtn");
+            }, language));
+        }
     }
 }
 

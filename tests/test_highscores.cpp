@@ -277,6 +277,14 @@ TEST_F(StoredTable, UnreadableRecordStopsLoadingAndNamesTheEntry) {
         {"time not a number", "12a,Bob"},
         {"no time", ",Bob"},
         {"time beyond 32 bits", "99999999999,Bob"},
+        // Times the game never writes: the clock shows six digits, no sign,
+        // no leading zeros.
+        {"negative time", "-5,Negative"},
+        {"time beyond the clock", "1000000,Huge"},
+        {"the largest 32-bit time", "2147483647,Huge"},
+        {"a plus sign and zeros", "+0000012,Padded"},
+        {"a leading zero", "012,Padded"},
+        {"blanks around the time", " 12,Bob"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

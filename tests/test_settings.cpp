@@ -316,6 +316,12 @@ TEST(SettingsStore, OtherLinesStayByteForByte) {
          "\xEF\xBB\xBF[common]\nname=M\xFCller\nmode=0\n"},
         {"the value rewritten on the last line", "[common]\nmode=1", {{"mode", "2"}, {"sound", "0"}}, "[common]\nmode=2\nsound=0\n"},
         {"a lone backslash at the very end", "[common]\nk=a\\", {{"mode", "2"}}, "[common]\nk=a\\\n\nmode=2\n"},
+        // An escaped CR takes an LF after it along, an escaped LF does not
+        // take another LF.
+        {"an escaped CR at the very end", "[common]\nk=a\\\r", {{"mode", "2"}}, "[common]\nk=a\\\r\n\nmode=2\n"},
+        {"an escaped CR at the end of another section", "[co@c;common]\nk=a\\\r", {{"mode", "2"}},
+         "[co@c;common]\nk=a\\\r\n\n\n[common]\nmode=2\n"},
+        {"an escaped LF at the very end", "[common]\nk=a\\\n", {{"mode", "2"}}, "[common]\nk=a\\\n\nmode=2\n"},
         {"the old value over two lines", "[common]\nmode=1\\\n2\nsound=1\n", {{"mode", "5"}}, "[common]\nmode=5\nsound=1\n"},
         {"texts that need quotes and escapes", "[common]\n", {{"mainform", "200,0,1"}, {"t", " a\tb\\"}},
          "[common]\nmainform=\"200,0,1\"\nt=\" a\\tb\\\\\"\n"},
@@ -943,6 +949,83 @@ TEST(SettingsAtStart, LanguageChosenOnceIsKept) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return windows.Count("splash") > 0; }));
         EXPECT_EQ(windows.Count("language"), c.askedAgain ? 1 : 0);
     }
+}
+
+// Two games on one store, both started from the same file: each close
+// writes only what its own run changed, so the other game's changes survive;
+// a value both changed holds the one closed last.
+TEST(SettingsAtExit, TwoGamesKeepEachOthersChanges) {
+    using Change = std::function<void(TMainForm&, ScriptedWindows&)>;
+    const Change soundOffPellora = [](TMainForm& f, ScriptedWindows&) {
+        Button(f, "SoundBtn")->click();
+        Button(f, "PelloraBtn")->click();
+    };
+    const Change germanCirrela2 = [](TMainForm& f, ScriptedWindows& w) {
+        w.languageChoice = 1;
+        Button(f, "TongueBtn")->click();
+        Button(f, "CirrelaBtn")->click();
+        f.OptionBtnMouseDown(20, 2);
+    };
+    const Change cirrela3 = [](TMainForm& f, ScriptedWindows&) {
+        Button(f, "CirrelaBtn")->click();
+        f.OptionBtnMouseDown(20, 2);
+        f.OptionBtnMouseDown(20, 2);
+    };
+    const Change nothing = [](TMainForm&, ScriptedWindows&) {};
+    struct Case {
+        const char* what;
+        Change a, b;
+        bool aClosesFirst;
+        const char* mode;
+        const char* cmode;
+        const char* sound;
+        const char* tongue;
+    };
+    const Case cases[] = {
+        {"different values, A first", soundOffPellora, germanCirrela2, true, "3", "2", "0", "1"},
+        {"different values, B first", soundOffPellora, germanCirrela2, false, "1", "2", "0", "1"},
+        {"the same value, A first", germanCirrela2, cirrela3, true, "3", "3", "1", "1"},
+        {"the same value, B first", germanCirrela2, cirrela3, false, "3", "2", "1", "1"},
+        {"one game changed nothing, closing last", soundOffPellora, nothing, true, "1", "1", "0", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        home.WriteStore("[common]\nmode=0\npmode=1\ncmode=1\nsound=1\nmusic=1\ntongue=0\n");
+        ScriptedWindows windowsA, windowsB;
+        TMainForm a(kProgramDir, &windowsA), b(kProgramDir, &windowsB);
+        ASSERT_TRUE(a.FormCreate());
+        ASSERT_TRUE(b.FormCreate());
+        c.a(a, windowsA);
+        c.b(b, windowsB);
+        TMainForm& first = c.aClosesFirst ? a : b;
+        TMainForm& last = c.aClosesFirst ? b : a;
+        first.SaveSettings();
+        last.SaveSettings();
+        const Settings disk = home.FromDisk();
+        EXPECT_EQ(disk.ReadString("common", "mode", ""), c.mode);
+        EXPECT_EQ(disk.ReadString("common", "pmode", ""), "1");
+        EXPECT_EQ(disk.ReadString("common", "cmode", ""), c.cmode);
+        EXPECT_EQ(disk.ReadString("common", "sound", ""), c.sound);
+        EXPECT_EQ(disk.ReadString("common", "music", ""), "1");
+        EXPECT_EQ(disk.ReadString("common", "tongue", ""), c.tongue);
+    }
+}
+
+// A second save of one run (a logout that was cancelled, then the close)
+// writes nothing that another game changed in between.
+TEST(SettingsAtExit, SecondSaveOfARunWritesOnlyNewChanges) {
+    ConfigHome home;
+    home.WriteStore("[common]\nmode=0\nsound=1\n");
+    ScriptedWindows windows;
+    TMainForm form(kProgramDir, &windows);
+    ASSERT_TRUE(form.FormCreate());
+    Button(form, "SoundBtn")->click();
+    form.SaveSettings();
+    EXPECT_EQ(home.FromDisk().ReadString("common", "sound", ""), "0");
+    ASSERT_TRUE(Settings().WriteString("common", "sound", "1"));  // the other game
+    form.SaveSettings();
+    EXPECT_EQ(home.FromDisk().ReadString("common", "sound", ""), "1");
 }
 
 // ---------------------------------------------------------------------------
