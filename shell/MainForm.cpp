@@ -2,6 +2,7 @@
 #include "shell/Fonts.h"
 
 #include <QAction>
+#include <QSignalBlocker>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFrame>
@@ -60,6 +61,14 @@ void OptionButton::mousePressEvent(QMouseEvent* event) {
     if (!isEnabled() || !onMouseDown) return;
     const QPoint at = event->position().toPoint();
     onMouseDown(at.x(), at.y());
+}
+
+void OptionButton::keyPressEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        animateClick();
+        return;
+    }
+    QToolButton::keyPressEvent(event);
 }
 
 TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* parent)
@@ -131,17 +140,24 @@ void TMainForm::BuildToolbar() {
 
     OptionBtn_ = static_cast<OptionButton*>(AddButton(new OptionButton, "OptionBtn", 28, 24, "option"));
     OptionBtn_->onMouseDown = [this](int x, int y) { OptionBtnMouseDown(x, y); };
+    // Not from the mouse (its press acts by itself): Space, Enter and an
+    // assistive tool's Press, as the upper-right half (Page Up).
+    connect(OptionBtn_, &QToolButton::clicked, this, [this] {
+        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(OptionBtn_->width() - 1, 0);
+    });
 
     PauseBtn_ = AddButton(new QToolButton, "PauseBtn", 52, 24, "pause");
     connect(PauseBtn_, &QToolButton::clicked, this, &TMainForm::cClick);
 
     SoundBtn_ = AddButton(new QToolButton, "SoundBtn", 76, 24, "sound");
     SoundBtn_->setCheckable(true);
-    connect(SoundBtn_, &QToolButton::clicked, this, &TMainForm::SoundBtnClick);
+    // On toggled, which a click, a key and an assistive tool's Toggle all
+    // emit (clicked comes only from the first two).
+    connect(SoundBtn_, &QToolButton::toggled, this, &TMainForm::SoundBtnClick);
 
     MidiBtn_ = AddButton(new QToolButton, "MidiBtn", 100, 24, "music");
     MidiBtn_->setCheckable(true);
-    connect(MidiBtn_, &QToolButton::clicked, this, &TMainForm::MidiBtnClick);
+    connect(MidiBtn_, &QToolButton::toggled, this, &TMainForm::MidiBtnClick);
 
     HighScoreBtn_ = AddButton(new QToolButton, "HighScoreBtn", 124, 24, "highscore");
     connect(HighScoreBtn_, &QToolButton::clicked, this, &TMainForm::HighScoreBtnClick);
@@ -162,6 +178,13 @@ void TMainForm::BuildToolbar() {
         action->setCheckable(true);
         puzzleBtns_[static_cast<std::size_t>(i)]->setDefaultAction(action);
         connect(action, &QAction::triggered, this, [this, i](bool checked) { PuzzleButtonTriggered(i, checked); });
+        // An assistive tool's Toggle turns the button without triggering its
+        // action. Looked at once the toggle is done: a button left otherwise
+        // than the puzzle pressed is handled as a click would have been.
+        QToolButton* button = puzzleBtns_[static_cast<std::size_t>(i)];
+        connect(button, &QToolButton::toggled, this, [this, i, button] {
+            if (button->isChecked() != (pressedPuzzle_ == i)) PuzzleButtonTriggered(i, button->isChecked());
+        }, Qt::QueuedConnection);
     }
 
     TongueBtn_ = AddButton(new QToolButton, "TongueBtn", 396, 24, "tongue");
@@ -186,8 +209,12 @@ bool TMainForm::FormCreate() {
     for (int i = 0; i < kPuzzleCount; ++i)
         if (const PuzzleRecord& r = Record(i); r.optionSetting)
             game_.SetOption(i, settings_.ReadInteger(kSection, r.optionSetting, r.optionMin));
-    SoundBtn_->setChecked(settings_.ReadBool(kSection, "sound", true));
-    MidiBtn_->setChecked(settings_.ReadBool(kSection, "music", true));
+    {
+        // The stored states, not presses: nothing is switched on yet.
+        const QSignalBlocker sound(SoundBtn_), music(MidiBtn_);
+        SoundBtn_->setChecked(settings_.ReadBool(kSection, "sound", true));
+        MidiBtn_->setChecked(settings_.ReadBool(kSection, "music", true));
+    }
 
     // The bitmaps. Without them there is nothing to play.
     const PuzzleRecord& puzzle = Record(gameIndex);
@@ -200,8 +227,8 @@ bool TMainForm::FormCreate() {
         return false;
     }
 
-    puzzleGroup_->actions()[gameIndex]->setChecked(true);
     pressedPuzzle_ = gameIndex;
+    puzzleGroup_->actions()[gameIndex]->setChecked(true);
     game_.Start(gameIndex, std::move(*sheet.sheet));
     PlaceRulesShape();
     OptionBtn_->setEnabled(puzzle.HasOption());
@@ -419,6 +446,7 @@ void TMainForm::OptionBtnMouseDown(int x, int y) {
     // The upper-right triangle of the button raises, the rest lowers.
     game_.Option(x > y);
     ShowCursor(cursorShown_);  // a new size may have other places
+    NameBoard();  // a fresh board: no longer solved
     FocusBoard();
 }
 

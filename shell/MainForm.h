@@ -51,7 +51,10 @@ public:
     std::function<void(int x, int y)> onMouseDown;
 
 protected:
+    // A press acts at once, where it lands; Space, Enter and an assistive
+    // tool's Press click the button, which raises (see TMainForm).
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The window of the game. The rules live in Game; this window does what needs
@@ -79,6 +82,7 @@ public:
     void SelectGame(int index);
     void MixBtnClick() {
         game_.Mix();
+        NameBoard();  // no longer solved
         FocusBoard();
     }
     void OptionBtnMouseDown(int x, int y);

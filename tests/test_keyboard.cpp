@@ -13,6 +13,7 @@
 #include "puzzles/PuzzleRecords.h"
 #include "shell/BoardCursor.h"
 #include "tests/ShellFixture.h"
+#include "tests/SolvedBoards.h"
 
 namespace qg::test {
 namespace {
@@ -233,6 +234,77 @@ TEST(KeyboardInAMove, AKeyPressedDuringAMoveIsHandledAfterIt) {
     // puzzle in play and asked before giving it up.
     EXPECT_EQ(windows.log, std::vector<std::string>{"giveup"});
     EXPECT_EQ(form->Session(kTorvane).State, kStateInPlay);
+}
+
+// What an assistive tool's Toggle and Press do to a toolbar button.
+void DoAction(QWidget* widget, const QString& action) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->actionInterface(), nullptr);
+    ASSERT_TRUE(a->actionInterface()->actionNames().contains(action)) << action.toStdString();
+    a->actionInterface()->doAction(action);
+}
+
+TEST_F(Keyboard, ToggleThroughAnAssistiveToolKeepsTheGameInStep) {
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    // The sound button: its state and its name follow.
+    ASSERT_TRUE(form->soundBtn()->isChecked());
+    DoAction(form->soundBtn(), toggle);
+    EXPECT_FALSE(form->soundBtn()->isChecked());
+    EXPECT_EQ(form->soundBtn()->accessibleName(), "Without sound ist is boring.");
+    DoAction(form->soundBtn(), toggle);
+    EXPECT_EQ(form->soundBtn()->accessibleName(), "I like it without sound-effects.");
+    // The music button's name follows as well.
+    const QString music = form->midiBtn()->accessibleName();
+    DoAction(form->midiBtn(), toggle);
+    EXPECT_NE(form->midiBtn()->accessibleName(), music);
+    DoAction(form->midiBtn(), toggle);
+    EXPECT_EQ(form->midiBtn()->accessibleName(), music);
+    // A puzzle button: the board goes with it, and only one button is down.
+    for (const auto& [button, game] : {std::pair{"NubblerBtn", kNubbler}, {"PelloraBtn", kPellora}, {"TorvaneBtn", kTorvane}}) {
+        SCOPED_TRACE(button);
+        DoAction(Button(*form, button), toggle);
+        QCoreApplication::processEvents();  // as the accessibility bus's next call would
+        EXPECT_EQ(form->GameIndex(), game);
+        for (const char* other : {"TorvaneBtn", "PelloraBtn", "NubblerBtn", "CirrelaBtn"})
+            EXPECT_EQ(Button(*form, other)->isChecked(), std::string(other) == button) << other;
+    }
+}
+
+TEST_F(Keyboard, TheOptionButtonAnswersSpaceEnterAndPress) {
+    form->SelectGame(kPellora);
+    auto& pellora = static_cast<Pellora&>(form->PuzzleAt(kPellora));
+    QToolButton* option = Button(*form, "OptionBtn");
+    const struct {
+        const char* what;
+        std::function<void()> press;
+    } cases[] = {
+        {"Space", [&] { QTest::keyClick(option, Qt::Key_Space); }},
+        {"Enter", [&] { QTest::keyClick(option, Qt::Key_Return); }},
+        {"Press", [&] { DoAction(option, QAccessibleActionInterface::pressAction()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int before = pellora.Variant();
+        option->setFocus(Qt::TabFocusReason);
+        c.press();
+        QTRY_COMPARE_WITH_TIMEOUT(pellora.Variant(), before + 1, 2000);  // a Press clicks a moment later
+        QTest::qWait(150);
+        EXPECT_EQ(pellora.Variant(), before + 1) << "once, not twice";
+    }
+}
+
+TEST_F(Keyboard, TheBoardIsNamedSolvedOnlyWhileItIs) {
+    form->SelectGame(kNubbler);
+    LaySolved(form->PuzzleAt(kNubbler), kNubbler);
+    const QPoint plate(130, 66);
+    ClickBoard(*form, plate.x(), plate.y());
+    ClickBoard(*form, plate.x(), plate.y(), Qt::RightButton);  // back: solved
+    ASSERT_EQ(form->Session(kNubbler).State, kStateSolved);
+    EXPECT_EQ(form->box()->accessibleName(), "NUBBLER board, solved");
+    Key(*form, Qt::Key_F2);  // Mix
+    EXPECT_EQ(form->Session(kNubbler).State, kStateReady);
+    EXPECT_EQ(form->box()->accessibleName(), "NUBBLER board");
 }
 
 TEST_F(Keyboard, ButtonsClockAndBoardHaveNamesInBothLanguages) {
