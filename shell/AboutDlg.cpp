@@ -62,6 +62,7 @@ TMultiDlg::TMultiDlg(QWidget& mainWindow) : TexturedDialog(mainWindow, QSize(kWi
 }
 
 void TMultiDlg::ApplyTexts(int language) {
+    setAccessibleName(IsGerman(language) ? QString::fromUtf8("Über Quirko Gyrelle") : QStringLiteral("About Quirko Gyrelle"));
     if (IsGerman(language)) {
         MakersLabel_->setText(QString::fromUtf8("Vier Drehpuzzles aus der Werkstatt von Quirko Games."));
         CreditsLabel_->setText(QString::fromUtf8(
@@ -73,6 +74,7 @@ void TMultiDlg::ApplyTexts(int language) {
             "Built on Qt 6, FluidSynth and SDL2. The music is played with the SoundFont FluidR3_GM by Frank Wen, "
             "or TimGM6mb, whichever is installed. Free software under the GPL-3.0-or-later.");
     }
+    setAccessibleDescription(MakersLabel_->text());
 }
 
 void TMultiDlg::paintEvent(QPaintEvent* event) {

@@ -144,6 +144,7 @@ void TMessageDlg::SetMessage(const QString& text) {
         }
     }
     message_->setText(text);
+    setAccessibleDescription(text);  // read out with the window's name
 }
 
 void TMessageDlg::showEvent(QShowEvent* event) {
@@ -172,6 +173,7 @@ TPauseDlg::TPauseDlg(QWidget& mainWindow) : TMessageDlg(mainWindow, {"msg", QRec
 
 void TPauseDlg::ApplyTexts(int language) {
     const bool german = IsGerman(language);
+    setAccessibleName(QStringLiteral("Pause"));
     SetMessage(german ? QStringLiteral("Spiel angehalten!") : QStringLiteral("Game paused!"));
     OKBtn()->setText(german ? QStringLiteral("Fortsetzen") : QStringLiteral("Continue"));
 }
@@ -183,6 +185,7 @@ TDoneDlg::TDoneDlg(QWidget& mainWindow) : TMessageDlg(mainWindow, {"Msg", QRect(
 }
 
 void TDoneDlg::ApplyTexts(int language) {
+    setAccessibleName(IsGerman(language) ? QString::fromUtf8("Gelöst") : QStringLiteral("Solved"));
     SetMessage(IsGerman(language) ? QStringLiteral("Hurra, geschafft!") : QStringLiteral("Hurrah, you did it!"));
 }
 
@@ -197,6 +200,7 @@ TNewGameDlg::TNewGameDlg(QWidget& mainWindow, const Layout& layout) : TMessageDl
 
 void TNewGameDlg::ApplyTexts(int language) {
     const bool german = IsGerman(language);
+    setAccessibleName(german ? QStringLiteral("Aufgeben?") : QStringLiteral("Give up?"));
     SetMessage(german ? QStringLiteral("Willst Du das Rätsel wirklich aufgeben?")
                       : QStringLiteral("Do you really want to giveup the puzzle?"));
     OKBtn()->setText(german ? QStringLiteral("Ja") : QStringLiteral("Yes"));
@@ -210,6 +214,7 @@ TEndGameDlg::TEndGameDlg(QWidget& mainWindow) : TNewGameDlg(mainWindow, {"msg", 
 
 void TEndGameDlg::ApplyTexts(int language) {
     TNewGameDlg::ApplyTexts(language);
+    setAccessibleName(IsGerman(language) ? QStringLiteral("Beenden?") : QStringLiteral("Quit?"));
     SetMessage(IsGerman(language) ? QStringLiteral("Willst Du das Spiel wirklich beenden?")
                                   : QStringLiteral("Do you really want to end the game?"));
 }

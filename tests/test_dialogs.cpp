@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -156,6 +157,15 @@ TEST_F(WindowsTest, EveryTextInItsLanguageWholeOnTheWindow) {
             auto* message = d.findChild<QLabel*>(c.messageName);
             ASSERT_NE(message, nullptr);
             EXPECT_EQ(message->text(), c.message);
+            // A screen reader names the window by its purpose and reads the message.
+            const bool de = c.language == 1;
+            const std::map<std::string, QString> purpose = {
+                {"PauseDlg", "Pause"},
+                {"DoneDlg", de ? QString::fromUtf8("Gelöst") : "Solved"},
+                {"NewGameDlg", de ? "Aufgeben?" : "Give up?"},
+                {"EndGameDlg", de ? "Beenden?" : "Quit?"}};
+            EXPECT_EQ(d.accessibleName(), purpose.at(c.window));
+            EXPECT_EQ(d.accessibleDescription(), c.message);
             ExpectWhole(*message);
             auto* ok = d.findChild<BitBtn*>("OKBtn");
             ASSERT_NE(ok, nullptr);

@@ -328,6 +328,9 @@ TEST_F(HelpWindows, AboutWindowNamesTheGameItsVersionAndWhatItIsBuiltOnAndCloses
             seen = true;
             EXPECT_EQ(about->nameLabel()->text(), "Quirko Gyrelle");
             EXPECT_EQ(about->versionLabel()->text(), "Version  V1.5");
+            EXPECT_EQ(about->accessibleName(),
+                      c.language == kGerman ? QString::fromUtf8("Über Quirko Gyrelle") : QString("About Quirko Gyrelle"));
+            EXPECT_EQ(about->accessibleDescription(), about->makersLabel()->text());
             const QString credits = about->creditsLabel()->text();
             EXPECT_TRUE(credits.startsWith(c.builtOn)) << credits.toStdString();
             for (const char* font : {"FluidR3_GM", "Frank Wen", "TimGM6mb", "GPL-3.0-or-later"})
