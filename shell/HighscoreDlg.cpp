@@ -105,7 +105,7 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString pl
     // Placed from the top (PlaceNameText), not centred.
     Edit1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Edit1_->setMaxLength(kNameLength);
-    Edit1_->setFocusPolicy(Qt::ClickFocus);
+    Edit1_->setFocusPolicy(Qt::StrongFocus);  // Tab comes back to it
     QPalette red = Edit1_->palette();
     red.setColor(QPalette::Base, FromColorRef(kEditColour));
     red.setColor(QPalette::Text, Qt::black);
@@ -116,6 +116,11 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString pl
     // Closes without saving; Escape is not bound to it.
     CancelBtn_ = BitmapButton(this, "CancelBtn", 168, ":/pictures/glyph_cancel.png");
     connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(kModalResult); });
+    // Tab walks the window as it reads: the name, the check box, then the
+    // buttons from left to right.
+    setTabOrder(Edit1_, ClearBox_);
+    setTabOrder(ClearBox_, CancelBtn_);
+    setTabOrder(CancelBtn_, OKBtn_);
 
     for (int r = 0; r < kHighscoreEntries; ++r) {
         num_[static_cast<std::size_t>(r)] = RowLabel(this, "num", r, 20, 40, Qt::AlignRight);

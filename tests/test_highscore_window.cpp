@@ -206,6 +206,20 @@ TEST_F(HighscoreWindow, EntryModeNamesTheNewRowInPlaceAndEnterSaves) {
     EXPECT_EQ(settings_.ReadString(kHighscoreSection, "player", "x"), QString());
 }
 
+TEST_F(HighscoreWindow, TabWalksTheEntryWindowFromTheNameRoundAndBackToIt) {
+    StoreTable("nubb", {10, 20, 30});
+    EXPECT_EQ(1, Open("nubb", 15, [&](THighscoreDlg& w) {
+        ASSERT_EQ(w.focusWidget(), Child<QLineEdit>(w, "Edit1"));
+        std::vector<std::string> walk;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+            walk.push_back(w.focusWidget()->objectName().toStdString());
+        }
+        EXPECT_EQ(walk, (std::vector<std::string>{"ClearBox", "CancelBtn", "OKBtn", "Edit1"}));
+        Click(w, "CancelBtn");
+    }));
+}
+
 TEST_F(HighscoreWindow, OnlyOkSaves) {
     StoreTable("torv", {50, 60}, Q("Ann"));
     const std::vector<std::pair<const char*, std::function<void(THighscoreDlg&)>>> closers{
