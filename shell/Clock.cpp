@@ -1,5 +1,8 @@
 #include "shell/Clock.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+
 #include <QPainter>
 
 #include "shell/Pictures.h"
@@ -26,18 +29,63 @@ void TimboxPaint(QImage& box, const QImage& strip, int elapsed) {
     }
 }
 
+namespace {
+
+class ClockAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ClockAccessible(ClockBox* box) : QAccessibleWidget(box, QAccessible::Clock) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return Box()->Spoken();
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return Box()->Elapsed() / 5.0; }
+    void setCurrentValue(const QVariant&) override {}  // a clock is read, not set
+    QVariant maximumValue() const override { return 999999 / 5.0; }
+    QVariant minimumValue() const override { return 0.0; }
+    QVariant minimumStepSize() const override { return 0.2; }
+
+private:
+    const ClockBox* Box() const { return static_cast<const ClockBox*>(widget()); }
+};
+
+QAccessibleInterface* ClockFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("qg::ClockBox") && object && object->isWidgetType())
+        return new ClockAccessible(static_cast<ClockBox*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
 ClockBox::ClockBox(QWidget* parent)
     : QWidget(parent),
       strip_(PictureImage(kDigitStripResource).convertToFormat(QImage::Format_RGB32)),
       image_(kTimboxWidth, kTimboxHeight, QImage::Format_RGB32) {
+    static const bool factory = [] {
+        QAccessible::installFactory(ClockFactory);
+        return true;
+    }();
+    (void)factory;
     image_.fill(Qt::black);
     setFixedSize(kTimboxWidth, kTimboxHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ClockBox::Show(int elapsed) {
+void ClockBox::Show(int elapsed, const QString& spoken) {
     TimboxPaint(image_, strip_, elapsed);
     repaint();
+    elapsed_ = elapsed;
+    spoken_ = spoken;
+    const int second = elapsed / 5;
+    if (second != announcedSecond_) {
+        announcedSecond_ = second;
+        QAccessibleValueChangeEvent event(this, elapsed / 5.0);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ClockBox::paintEvent(QPaintEvent*) {

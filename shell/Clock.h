@@ -23,13 +23,20 @@ inline constexpr const char* kDigitStripResource = ":/pictures/digits.png";
 // shown. The gaps between the cells are left as they are.
 void TimboxPaint(QImage& box, const QImage& strip, int elapsed);
 
-// The `timbox` paint box: keeps the clock's picture and shows it.
+// The `timbox` paint box: keeps the clock's picture and shows it. To
+// assistive tools it is a clock whose value is the time in seconds, to the
+// fifth of a second the display counts in; a change is announced at most
+// once a second while it counts, and whenever it goes back.
 class ClockBox : public QWidget {
+    Q_OBJECT
 public:
     explicit ClockBox(QWidget* parent = nullptr);
-    // Paints the digits of `elapsed` and shows them at once.
-    void Show(int elapsed);
+    // Paints the digits of `elapsed` and shows them at once; `spoken` is the
+    // time as a screen reader says it ("7.4 s").
+    void Show(int elapsed, const QString& spoken = QString());
     const QImage& Image() const { return image_; }
+    int Elapsed() const { return elapsed_; }
+    const QString& Spoken() const { return spoken_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,6 +44,9 @@ protected:
 private:
     QImage strip_;
     QImage image_;
+    int elapsed_ = 0;
+    QString spoken_;
+    int announcedSecond_ = -1;
 };
 
 }  // namespace qg

@@ -531,10 +531,9 @@ void TMainForm::BuildClock() {
 }
 
 void TMainForm::PaintClock(int elapsed) {
-    timbox_->Show(elapsed);
     // The clock counts fifths of a second; a screen reader says the seconds.
     const QString seconds = QLocale(IsGerman(Language_) ? QLocale::German : QLocale::English).toString(elapsed / 5.0, 'f', 1);
-    timbox_->setAccessibleName(TimeLabel_->text() + ' ' + seconds + " s");
+    timbox_->Show(elapsed, seconds + " s");
 }
 
 void TMainForm::ApplyTexts() {
@@ -553,6 +552,7 @@ void TMainForm::ApplyTexts() {
     InfoBtn_->setToolTip(t.info);
     QuirkoBtn_->setToolTip(t.quirko);
     TimeLabel_->setText(t.timeLabel);
+    timbox_->setAccessibleName(t.timeLabel);
     RulesShape_->setToolTip(ForDisplay(RulesText(Language_, GameIndex())));
 
     // For screen readers: each button is named by its hint and tells its key.

@@ -307,6 +307,21 @@ TEST_F(Keyboard, TheBoardIsNamedSolvedOnlyWhileItIs) {
     EXPECT_EQ(form->box()->accessibleName(), "NUBBLER board");
 }
 
+// The clock's name is its caption and stays so while it counts (a name
+// that changed with the time was re-announced five times a second); the
+// time is its value.
+TEST_F(Keyboard, TheClockIsNamedOnceAndCountsInItsValue) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form->timbox());
+    ASSERT_NE(box, nullptr);
+    ClickBoard(*form, 105, 105);  // in play
+    for (int second = 1; second <= 3; ++second) {
+        Ticks(*form, clock, 5);
+        EXPECT_EQ(box->text(QAccessible::Name), "Time:");
+        EXPECT_EQ(box->text(QAccessible::Value), QString("%1.0 s").arg(second));
+        EXPECT_DOUBLE_EQ(box->valueInterface()->currentValue().toDouble(), second);
+    }
+}
+
 TEST_F(Keyboard, ButtonsClockAndBoardHaveNamesInBothLanguages) {
     struct Case {
         int language;
@@ -333,7 +348,12 @@ TEST_F(Keyboard, ButtonsClockAndBoardHaveNamesInBothLanguages) {
     // The clock says its time; the board says its puzzle, and once solved, that too.
     form->Session(kTorvane).Elapsed = 37;
     form->timboxPaint();
-    EXPECT_EQ(form->timbox()->accessibleName(), "Zeit: 7,4 s");
+    QAccessibleInterface* clock = QAccessible::queryAccessibleInterface(form->timbox());
+    EXPECT_EQ(clock->role(), QAccessible::Clock);
+    EXPECT_EQ(clock->text(QAccessible::Name), "Zeit:");
+    EXPECT_EQ(clock->text(QAccessible::Value), "7,4 s");
+    ASSERT_NE(clock->valueInterface(), nullptr);
+    EXPECT_DOUBLE_EQ(clock->valueInterface()->currentValue().toDouble(), 7.4);
     EXPECT_EQ(form->box()->accessibleName(), "TORVANE-Brett");
     auto& torvane = static_cast<Torvane&>(form->PuzzleAt(kTorvane));
     torvane.SetPosition(TorvanePattern(3), TorvanePattern(3));
