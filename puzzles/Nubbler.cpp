@@ -1,5 +1,8 @@
 #include "puzzles/Nubbler.h"
 
+#include <set>
+#include <utility>
+
 namespace qg {
 
 namespace {
@@ -16,6 +19,37 @@ constexpr MoveStyle kTurn{Sound::Ratchet, kNubblerPauseMs, kNubblerFrameCount - 
 Rect PlateSquare(int plate) {
     const NubblerPoint at = At(NubblerPlates, plate);
     return {at.x, at.y, kNubblerPlateSize, kNubblerPlateSize};
+}
+
+// Whether some turn of each plate makes all pairs agree, that is whether
+// play can reach this colouring. The plates are taken row by row; what a
+// choice of turns leaves for the plates still to come is only the bottom
+// colour of the last plate in each column and the right colour of the
+// last plate, so the choices are kept as a set of those four (at most
+// 8^4), never as a search through all 8^9.
+bool Reachable(const NubblerPosition& position) {
+    constexpr int kNone = kNubblerColours;
+    constexpr int kColumns = 3;
+    using Open = std::array<int, kColumns + 1>;  // bottom colour per column, then right
+    std::set<Open> open = {{kNone, kNone, kNone, kNone}};
+    for (int plate = 0; plate < kNubblerPlateCount; ++plate) {
+        const int column = plate % kColumns;
+        std::set<Open> next;
+        for (const Open& o : open)
+            for (int t = 0; t < kNubblerPositions; ++t) {
+                // The colour at position k after t left turns.
+                auto colour = [&](int k) { return int{At(position.buttons, NubblerIndex(plate, (k + t) % kNubblerPositions))}; };
+                if (At(o, column) != kNone && At(o, column) != colour(0)) continue;
+                if (column > 0 && At(o, kColumns) != colour(6)) continue;
+                Open n = o;
+                At(n, column) = colour(4);
+                At(n, kColumns) = column + 1 < kColumns ? colour(2) : kNone;
+                next.insert(n);
+            }
+        if (next.empty()) return false;
+        open = std::move(next);
+    }
+    return true;
 }
 
 }  // namespace
@@ -70,6 +104,7 @@ std::optional<NubblerPosition> Decode<NubblerPosition>(std::string_view text) {
             At(position.buttons, button++) = static_cast<std::uint8_t>(c - '0');
         }
     }
+    if (!Reachable(position)) return std::nullopt;
     return position;
 }
 

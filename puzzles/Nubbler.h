@@ -79,8 +79,8 @@ using NubblerColours = std::array<std::uint8_t, kNubblerButtonCount>;
 constexpr int NubblerIndex(int plate, int position) { return plate * kNubblerPositions + position; }
 constexpr int NubblerIndex(NubblerButton b) { return NubblerIndex(b.plate, b.position); }
 
-// The position: the colour of every button. Any colouring of 0..7 is one
-// that turns can reach from some solved board.
+// The position: the colour of every button. Turns reach exactly those
+// colourings that some turn of each plate makes agree.
 struct NubblerPosition {
     NubblerColours buttons{};
     friend bool operator==(const NubblerPosition&, const NubblerPosition&) = default;

@@ -179,8 +179,22 @@ TEST(PositionText, NubblerRefusesWhatNoBoardShows) {
         {"two groups run together", With(good, 8, '0')},
         {"a space in a group", With(good, 3, ' ')},
         {"one space too many", good.substr(0, 8) + "  " + good.substr(9)},
+        // Plate 0 all 0 and plate 1 all 1: no turn makes the pair between them agree.
+        {"two plates that never agree", "00000000 11111111" + std::string(good.substr(17))},
     };
     for (const Refusal& r : refusals) EXPECT_FALSE(Decode<NubblerPosition>(r.text).has_value()) << r.why;
+    // Plate 1 (top middle) faces three plates, at its right, bottom and left;
+    // among 0s it needs three 0s two places apart, and any turn of them.
+    const std::string others = " 00000000 00000000 00000000 00000000 00000000 00000000 00000000";
+    EXPECT_TRUE(Decode<NubblerPosition>("00000000 11010101" + others));
+    EXPECT_TRUE(Decode<NubblerPosition>("00000000 01010111" + others));
+    EXPECT_FALSE(Decode<NubblerPosition>("00000000 11100101" + others)) << "two 0s apart, one beside";
+    EXPECT_FALSE(Decode<NubblerPosition>("00000000 11101111" + others));
+    // Turned plates of an agreeing board are a position.
+    NubblerColours turned = test::AgreeingNubbler();
+    for (int plate = 0; plate < kNubblerPlateCount; ++plate)
+        for (int t = 0; t < plate; ++t) NubblerTurnLeft(turned, plate);
+    EXPECT_TRUE(Decode<NubblerPosition>(Encode(NubblerPosition{turned})));
 }
 
 TEST(PositionText, CirrelaRefusesWhatNoRingsShow) {
