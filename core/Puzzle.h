@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/Surface.h"
@@ -30,6 +32,24 @@ template <class Table>
 constexpr auto& At(Table& table, int i) {
     return table[static_cast<std::size_t>(i)];
 }
+
+// A move as data: the place pressed (a plate, cell or ring, numbered as the
+// puzzle numbers them) and the button, left or right. Each puzzle has a free
+// Apply(position, move) that returns the position after it; nothing else
+// moves pieces.
+enum class Turn { Left, Right };
+struct Move {
+    int place;
+    Turn turn;
+    friend bool operator==(const Move&, const Move&) = default;
+};
+constexpr Move Inverse(Move m) { return {m.place, m.turn == Turn::Left ? Turn::Right : Turn::Left}; }
+
+// A position read back from its text form (each puzzle's Encode), or nothing
+// when the text is not exactly what Encode writes for a position that play
+// can reach. Specialised by each puzzle for its position type.
+template <class Position>
+std::optional<Position> Decode(std::string_view text);
 
 inline constexpr int kBoardWidth = 500;
 inline constexpr int kBoardHeight = 333;

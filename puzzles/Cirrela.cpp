@@ -16,47 +16,90 @@ constexpr bool IsCrossing(int cell, const CirrelaLevelRow& level) {
     return cell == 0 || cell == level.lowerCrossing;
 }
 
+const CirrelaLevelRow& ParamsOf(int level) { return At(CirrelaLevelParams, level - 1); }
+const CirrelaRing& RingOf(int level, int ring) { return At(At(CirrelaRings, level - 1), ring); }
+
 }  // namespace
+
+// Ring 0, then ring 1, each position against its cell's target; the crossings
+// are looked at twice.
+bool IsSolved(const CirrelaPosition& position) {
+    const CirrelaBalls& target = At(CirrelaTarget, position.level - 1);
+    for (int ring = 0; ring < 2; ++ring) {
+        const CirrelaRing& cell = RingOf(position.level, ring);
+        for (int j = 0; j < ParamsOf(position.level).balls; ++j) {
+            const std::size_t c = At(cell, j);
+            if (position.balls[c] != target[c]) return false;
+        }
+    }
+    return true;
+}
+
+CirrelaPosition Apply(const CirrelaPosition& position, Move move) {
+    CirrelaPosition next = position;
+    if (move.place < 0 || move.place > 1) return next;
+    const CirrelaRing& cell = RingOf(position.level, move.place);
+    const int n = ParamsOf(position.level).balls;
+    // Left: the ball on place j goes on to place j + 1; right: back to j - 1.
+    const int from = move.turn == Turn::Left ? n - 1 : 1;
+    for (int j = 0; j < n; ++j) next.balls[At(cell, j)] = position.balls[At(cell, (j + from) % n)];
+    return next;
+}
+
+std::vector<Move> LegalMoves(const CirrelaPosition&) {
+    return {{0, Turn::Left}, {0, Turn::Right}, {1, Turn::Left}, {1, Turn::Right}};
+}
+
+std::string Encode(const CirrelaPosition& position) {
+    std::string text = std::to_string(position.level) + ' ';
+    for (int c = 0; c < ParamsOf(position.level).cells; ++c) text += static_cast<char>('0' + At(position.balls, c));
+    return text;
+}
+
+template <>
+std::optional<CirrelaPosition> Decode<CirrelaPosition>(std::string_view text) {
+    if (text.size() < 2 || text[1] != ' ') return std::nullopt;
+    CirrelaPosition position;
+    position.level = text[0] - '0';
+    if (position.level < 1 || position.level > kCirrelaLevels) return std::nullopt;
+    const int cells = ParamsOf(position.level).cells;
+    if (text.size() != static_cast<std::size_t>(2 + cells)) return std::nullopt;
+    position.balls = {};
+    // Rolls only move balls among the cells: the colours come in the numbers
+    // of the level's solved board.
+    std::array<int, 5> count{};
+    for (int c = 0; c < cells; ++c) {
+        const char d = text[static_cast<std::size_t>(2 + c)];
+        if (d < '1' || d > '4') return std::nullopt;
+        At(position.balls, c) = static_cast<std::uint8_t>(d - '0');
+        ++At(count, At(position.balls, c));
+        --At(count, At(At(CirrelaTarget, position.level - 1), c));
+    }
+    for (const int n : count)
+        if (n != 0) return std::nullopt;
+    return position;
+}
 
 Cirrela::Cirrela(PuzzleHost& host) : Puzzle(host) { SetSolvedBoard(); }
 
 void Cirrela::SetLevel(int level) {
     level = std::clamp(level, 1, kCirrelaLevels);
-    if (level == level_) return;
-    level_ = level;
+    if (level == position_.level) return;
+    position_.level = level;
     // Never keep a board laid out for another ring size.
     SetSolvedBoard();
 }
 
-const CirrelaRing& Cirrela::Ring(int ring) const { return At(rings_, ring); }
+const CirrelaRing& Cirrela::Ring(int ring) const { return RingOf(position_.level, ring); }
 
-void Cirrela::SetSolvedBoard() {
-    rings_ = At(CirrelaRings, level_ - 1);
-    balls_ = At(CirrelaTarget, level_ - 1);
-}
+void Cirrela::SetSolvedBoard() { position_.balls = At(CirrelaTarget, position_.level - 1); }
 
 // The sheet is loaded afresh on every switch, so the preview is painted again
 // whenever the board is about to be seen.
 void Cirrela::PaintPreview() {
     Surface& sheet = host().Sheet();
     Blit(sheet, kCirrelaPreviewPlace.x, kCirrelaPreviewPlace.y, kCirrelaPreviewPlace.w, kCirrelaPreviewPlace.h, sheet,
-         kCirrelaPreviewX, kCirrelaPreviewH * (level_ - 1), Rop::Copy);
-}
-
-void Cirrela::ShiftForward(int ring) {
-    const CirrelaRing& cell = Ring(ring);
-    const int n = Params().balls;
-    const std::uint8_t last = balls_[At(cell, n - 1)];
-    for (int j = n - 1; j >= 1; --j) balls_[At(cell, j)] = balls_[At(cell, j - 1)];
-    balls_[cell[0]] = last;
-}
-
-void Cirrela::ShiftBackward(int ring) {
-    const CirrelaRing& cell = Ring(ring);
-    const int n = Params().balls;
-    const std::uint8_t first = balls_[cell[0]];
-    for (int j = 0; j <= n - 2; ++j) balls_[At(cell, j)] = balls_[At(cell, j + 1)];
-    balls_[At(cell, n - 1)] = first;
+         kCirrelaPreviewX, kCirrelaPreviewH * (position_.level - 1), Rop::Copy);
 }
 
 void Cirrela::Prepare() { Shuffle(); }
@@ -65,16 +108,13 @@ void Cirrela::Shuffle() {
     PaintPreview();
     SetSolvedBoard();
     const int n = Params().balls;
-    const int rounds = (host().Random(100) + 10) * level_;
+    const int rounds = (host().Random(100) + 10) * position_.level;
     for (int round = 0; round < rounds; ++round) {
         // Three draws per round, always in this order.
         const int ring = host().Random(2);
         const bool backward = host().Random(2) == 1;
         const int steps = host().Random(n) + 1;
-        for (int s = 0; s < steps; ++s) {
-            if (backward) ShiftBackward(ring);
-            else ShiftForward(ring);
-        }
+        for (int s = 0; s < steps; ++s) position_ = Apply(position_, {ring, backward ? Turn::Right : Turn::Left});
     }
     host().SetState(kStateReady);
 }
@@ -98,12 +138,12 @@ void Cirrela::RightClick(int x, int /*y*/) {
     RollRingRight(x < 250 ? 0 : 1);
 }
 
-void Cirrela::RollRingLeft(int ring) { RollRing(ring, true); }
-void Cirrela::RollRingRight(int ring) { RollRing(ring, false); }
+void Cirrela::RollRingLeft(int ring) { RollRing(ring, Turn::Left); }
+void Cirrela::RollRingRight(int ring) { RollRing(ring, Turn::Right); }
 
-void Cirrela::RollRing(int ring, bool left) {
+void Cirrela::RollRing(int ring, Turn turn) {
     Move(
-        kRoll, !left, [&] { left ? ShiftForward(ring) : ShiftBackward(ring); },
+        kRoll, turn == Turn::Right, [&] { position_ = Apply(position_, {ring, turn}); },
         [&](int frame) { DrawRings(ring, frame); });
 }
 
@@ -122,7 +162,7 @@ void Cirrela::DrawRings(int movingRing, int frame) {
             const double rad = angle * std::numbers::pi / 180.0;
             const int x = At(kCirrelaRingX, ring) + static_cast<int>(std::lround(kCirrelaRadius * std::cos(rad)));
             const int y = kCirrelaRingY - static_cast<int>(std::lround(kCirrelaRadius * std::sin(rad)));
-            DrawBall(At(balls_, c), x, y);
+            DrawBall(At(position_.balls, c), x, y);
         }
     }
     PresentComposition(kCirrelaRingArea);
@@ -137,27 +177,15 @@ void Cirrela::DrawBall(int colour, int x, int y) {
                level.rowX + (colour - 1) * s, level.rowY);
 }
 
-// Ring 0, then ring 1, each position against its cell's target; the crossings
-// are looked at twice.
-bool Cirrela::IsSolved() const {
-    const CirrelaBalls& target = At(CirrelaTarget, level_ - 1);
-    for (int ring = 0; ring < 2; ++ring) {
-        const CirrelaRing& cell = Ring(ring);
-        for (int j = 0; j < Params().balls; ++j) {
-            const std::size_t c = At(cell, j);
-            if (balls_[c] != target[c]) return false;
-        }
-    }
-    return true;
-}
+bool Cirrela::IsSolved() const { return qg::IsSolved(position_); }
 
 void Cirrela::ChangeOption(bool up) {
     if (up) {
-        if (level_ == kCirrelaLevels) return;
-        ++level_;
+        if (position_.level == kCirrelaLevels) return;
+        ++position_.level;
     } else {
-        if (level_ == 1) return;
-        --level_;
+        if (position_.level == 1) return;
+        --position_.level;
     }
     Shuffle();
     Draw();

@@ -4,6 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/Puzzle.h"
 #include "core/PuzzleRecord.h"
@@ -73,6 +77,24 @@ inline constexpr std::array<CirrelaBalls, kCirrelaLevels> CirrelaTarget = {{
      3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3},
 }};
 
+// The position: the level (which lays out the rings) and the ball in every
+// cell; cells past the level's count hold 0.
+struct CirrelaPosition {
+    int level = 1;
+    CirrelaBalls balls = CirrelaTarget[0];
+    friend bool operator==(const CirrelaPosition&, const CirrelaPosition&) = default;
+};
+
+bool IsSolved(const CirrelaPosition& position);
+// Rolls ring m.place (0 left, 1 right) one place, left counterclockwise; any
+// other place leaves the position as it is.
+CirrelaPosition Apply(const CirrelaPosition& position, Move move);
+std::vector<Move> LegalMoves(const CirrelaPosition& position);  // both rings, both ways
+// The level's digit, a space and the colours (1..4) of its 2N - 2 cells.
+std::string Encode(const CirrelaPosition& position);
+template <>
+std::optional<CirrelaPosition> Decode<CirrelaPosition>(std::string_view text);
+
 inline constexpr PuzzleRecord kCirrelaRecord{"CIRRELA", "b4.bmp", 572, 409, {335, 288, 152, 36}, 1, kCirrelaLevels, "cmode", "cirr"};
 
 class Cirrela : public Puzzle {
@@ -89,8 +111,8 @@ public:
 
     // The level, 1..4 (12 to 24 balls per ring). Values outside are clamped;
     // a new level starts from its solved board until the next Shuffle.
-    int Level() const { return level_; }
-    int Option() const override { return level_; }
+    int Level() const { return position_.level; }
+    int Option() const override { return position_.level; }
     void SetOption(int option) override { SetLevel(option); }
     void SetLevel(int level);
 
@@ -104,20 +126,18 @@ public:
     void DrawBall(int colour, int x, int y);
     bool IsSolved() const override;
 
-    const CirrelaBalls& Balls() const { return balls_; }
+    const CirrelaPosition& Position() const { return position_; }
+    void SetPosition(const CirrelaPosition& position) { position_ = position; }
+    const CirrelaBalls& Balls() const { return position_.balls; }
 
 private:
-    const CirrelaLevelRow& Params() const { return At(CirrelaLevelParams, level_ - 1); }
+    const CirrelaLevelRow& Params() const { return At(CirrelaLevelParams, position_.level - 1); }
     const CirrelaRing& Ring(int ring) const;
     void PaintPreview();
     void SetSolvedBoard();
-    void ShiftForward(int ring);
-    void ShiftBackward(int ring);
-    void RollRing(int ring, bool left);
+    void RollRing(int ring, Turn turn);
 
-    int level_ = 1;
-    std::array<CirrelaRing, 2> rings_{};
-    CirrelaBalls balls_{};
+    CirrelaPosition position_;
 };
 
 }  // namespace qg

@@ -7,6 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/Puzzle.h"
 #include "core/PuzzleRecord.h"
@@ -76,6 +79,23 @@ using NubblerColours = std::array<std::uint8_t, kNubblerButtonCount>;
 constexpr int NubblerIndex(int plate, int position) { return plate * kNubblerPositions + position; }
 constexpr int NubblerIndex(NubblerButton b) { return NubblerIndex(b.plate, b.position); }
 
+// The position: the colour of every button. Turns reach exactly those
+// colourings that some turn of each plate makes agree.
+struct NubblerPosition {
+    NubblerColours buttons{};
+    friend bool operator==(const NubblerPosition&, const NubblerPosition&) = default;
+};
+
+bool IsSolved(const NubblerPosition& position);  // all twelve pairs agree
+// Turns plate m.place (0..8) one eighth, left anticlockwise; any other place
+// leaves the position as it is.
+NubblerPosition Apply(const NubblerPosition& position, Move move);
+std::vector<Move> LegalMoves(const NubblerPosition& position);  // every plate, both ways
+// Nine groups of eight digits, plate by plate, each from the top clockwise.
+std::string Encode(const NubblerPosition& position);
+template <>
+std::optional<NubblerPosition> Decode<NubblerPosition>(std::string_view text);
+
 // The rules on a bare colouring, shared by the puzzle and its tools.
 void NubblerTurnLeft(NubblerColours& colours, int plate);   // one eighth anticlockwise
 void NubblerTurnRight(NubblerColours& colours, int plate);  // one eighth clockwise
@@ -98,13 +118,17 @@ public:
     void TurnPlateLeft(int plate);
     void TurnPlateRight(int plate);
     void DrawPlate(int plate, int frame);
-    bool IsSolved() const override { return NubblerAgrees(buttons_); }
+    bool IsSolved() const override { return qg::IsSolved(position_); }
 
-    const NubblerColours& Buttons() const { return buttons_; }
-    void SetButtons(const NubblerColours& colours) { buttons_ = colours; }
+    const NubblerPosition& Position() const { return position_; }
+    void SetPosition(const NubblerPosition& position) { position_ = position; }
+    const NubblerColours& Buttons() const { return position_.buttons; }
+    void SetButtons(const NubblerColours& colours) { position_.buttons = colours; }
 
 private:
-    NubblerColours buttons_{};
+    void TurnPlate(int plate, Turn turn);
+
+    NubblerPosition position_;
 };
 
 }  // namespace qg

@@ -21,38 +21,73 @@ constexpr int kClusterWidth = 56;
 
 constexpr bool ValidCell(int cell) { return cell >= 0 && cell < kPelloraCells; }
 
+const PelloraVariantRow& ParamsOf(int variant) { return At(PelloraVariantParams, variant - 1); }
+
 }  // namespace
+
+bool IsSolved(const PelloraPosition& position) {
+    const int lenses = ParamsOf(position.variant).lenses;
+    return std::equal(position.lenses.begin(), position.lenses.begin() + lenses, PelloraTarget.begin());
+}
+
+PelloraPosition Apply(const PelloraPosition& position, Move move) {
+    PelloraPosition next = position;
+    if (!ValidCell(move.place)) return next;
+    const auto& slot = PelloraCellAt(move.place).lens;
+    // Left: every lens moves to the preceding slot's corner; right: to the following one.
+    const int shift = move.turn == Turn::Left ? 1 : 5;
+    for (int k = 0; k < 6; ++k) At(next.lenses, At(slot, k)) = At(position.lenses, At(slot, (k + shift) % 6));
+    return next;
+}
+
+std::vector<Move> LegalMoves(const PelloraPosition& position) {
+    std::vector<Move> moves;
+    for (int cell = 0; cell < ParamsOf(position.variant).cells; ++cell)
+        for (const Turn turn : {Turn::Left, Turn::Right}) moves.push_back({cell, turn});
+    return moves;
+}
+
+std::string Encode(const PelloraPosition& position) {
+    std::string text = std::to_string(position.variant) + ' ';
+    for (const std::uint8_t c : position.lenses) text += static_cast<char>('0' + c);
+    return text;
+}
+
+template <>
+std::optional<PelloraPosition> Decode<PelloraPosition>(std::string_view text) {
+    if (text.size() != 2 + kPelloraPositions || text[1] != ' ') return std::nullopt;
+    PelloraPosition position;
+    position.variant = text[0] - '0';
+    if (position.variant < 1 || position.variant > kPelloraVariants) return std::nullopt;
+    for (int i = 0; i < kPelloraPositions; ++i) {
+        const char c = text[static_cast<std::size_t>(2 + i)];
+        if (c < '1' || c > '0' + kPelloraColours) return std::nullopt;
+        At(position.lenses, i) = static_cast<std::uint8_t>(c - '0');
+    }
+    // Turns only move lenses among the variant's positions, which a new task
+    // fills from the solved board: the colours there come in its numbers.
+    std::array<int, kPelloraColours + 1> count{};
+    const int lenses = ParamsOf(position.variant).lenses;
+    for (int i = 0; i < lenses; ++i) {
+        ++At(count, At(position.lenses, i));
+        --At(count, At(PelloraTarget, i));
+    }
+    for (const int c : count)
+        if (c != 0) return std::nullopt;
+    return position;
+}
 
 Pellora::Pellora(PuzzleHost& host) : Puzzle(host) {}
 
-void Pellora::SetVariant(int variant) { variant_ = std::clamp(variant, 1, kPelloraVariants); }
+void Pellora::SetVariant(int variant) { position_.variant = std::clamp(variant, 1, kPelloraVariants); }
 
 void Pellora::Prepare() { Shuffle(); }
 
 void Pellora::Shuffle() {
     const PelloraVariantRow& v = Params();
-    std::copy_n(PelloraTarget.begin(), v.lenses, board_.begin());
-    for (int n = 0; n < kShuffleTurnsPerCell * v.cells + 1; ++n) TurnLeft(host().Random(v.cells));
+    std::copy_n(PelloraTarget.begin(), v.lenses, position_.lenses.begin());
+    for (int n = 0; n < kShuffleTurnsPerCell * v.cells + 1; ++n) position_ = Apply(position_, {host().Random(v.cells), Turn::Left});
     host().SetState(kStateReady);
-}
-
-// The lens on slot k of a cell, for the turns.
-std::uint8_t& Pellora::OnSlot(int cell, int k) {
-    return At(board_, At(PelloraCellAt(cell).lens, k));
-}
-
-// Every lens moves to the preceding slot's corner.
-void Pellora::TurnLeft(int cell) {
-    const std::uint8_t first = OnSlot(cell, 0);
-    for (int k = 0; k < 5; ++k) OnSlot(cell, k) = OnSlot(cell, k + 1);
-    OnSlot(cell, 5) = first;
-}
-
-// Every lens moves to the following slot's corner.
-void Pellora::TurnRight(int cell) {
-    const std::uint8_t last = OnSlot(cell, 5);
-    for (int k = 4; k >= 0; --k) OnSlot(cell, k + 1) = OnSlot(cell, k);
-    OnSlot(cell, 0) = last;
 }
 
 std::optional<int> Pellora::HitTest(int x, int y) const {
@@ -80,28 +115,26 @@ void Pellora::RightClick(int x, int y) {
     RotateCellRight(*cell);
 }
 
-void Pellora::RotateCellLeft(int cell) { RotateCell(cell, true); }
-void Pellora::RotateCellRight(int cell) { RotateCell(cell, false); }
+void Pellora::RotateCellLeft(int cell) { RotateCell(cell, Turn::Left); }
+void Pellora::RotateCellRight(int cell) { RotateCell(cell, Turn::Right); }
 
-void Pellora::RotateCell(int cell, bool left) {
+void Pellora::RotateCell(int cell, Turn turn) {
     if (!ValidCell(cell)) return;
     Move(
-        kTurn, !left, [&] { left ? TurnLeft(cell) : TurnRight(cell); }, [&](int frame) { DrawCell(cell, frame); });
+        kTurn, turn == Turn::Right, [&] { position_ = Apply(position_, {cell, turn}); },
+        [&](int frame) { DrawCell(cell, frame); });
 }
 
 // No wrap-around: at either end of the range nothing changes.
 void Pellora::ChangeOption(bool up) {
-    const int next = variant_ + (up ? 1 : -1);
+    const int next = position_.variant + (up ? 1 : -1);
     if (next < 1 || next > kPelloraVariants) return;
-    variant_ = next;
+    position_.variant = next;
     Shuffle();
     Draw();
 }
 
-bool Pellora::IsSolved() const {
-    const int lenses = Params().lenses;
-    return std::equal(board_.begin(), board_.begin() + lenses, PelloraTarget.begin());
-}
+bool Pellora::IsSolved() const { return qg::IsSolved(position_); }
 
 void Pellora::Draw() {
     const PelloraVariantRow& v = Params();
@@ -129,7 +162,7 @@ void Pellora::DrawCell(int cell, int frame) {
     Blit(comp, tile.x, tile.y, tile.w, tile.h, sheet, kPelloraClusterBase.x, kPelloraClusterBase.y, Rop::Copy);
     const int half = kPelloraLensSize / 2;
     for (std::size_t slot = 0; slot < 6; ++slot) {
-        const int colour = At(board_, c.lens[slot]);
+        const int colour = At(position_.lenses, c.lens[slot]);
         if (colour < 1 || colour > kPelloraColours) continue;  // never points outside the lens column
         const LensOffset& o = At(LensSlotOffsets, frame)[slot];
         Blit(comp, tile.x + tile.w / 2 - half + o.dx, tile.y + tile.h / 2 - half + o.dy, kPelloraLensSize, kPelloraLensSize, sheet,

@@ -10,6 +10,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/Puzzle.h"
 #include "core/PuzzleRecord.h"
@@ -135,6 +138,25 @@ inline constexpr std::array<std::array<LensOffset, 6>, kPelloraFrames> LensSlotO
 // Colour code (1..6) of the lens on each position.
 using PelloraBoard = std::array<std::uint8_t, kPelloraPositions>;
 
+// The position: the board size and the lens on every position of the largest
+// board. A smaller board plays on the first positions only; the others keep
+// what they held and are not part of its task.
+struct PelloraPosition {
+    int variant = 1;
+    PelloraBoard lenses = PelloraTarget;
+    friend bool operator==(const PelloraPosition&, const PelloraPosition&) = default;
+};
+
+bool IsSolved(const PelloraPosition& position);  // the variant's lenses in their sectors
+// Turns the six lenses round cell m.place (0..36) one corner on, left
+// counterclockwise; any other place leaves the position as it is.
+PelloraPosition Apply(const PelloraPosition& position, Move move);
+std::vector<Move> LegalMoves(const PelloraPosition& position);  // the variant's cells, both ways
+// The variant's digit, a space and the colours (1..6) of all 96 positions.
+std::string Encode(const PelloraPosition& position);
+template <>
+std::optional<PelloraPosition> Decode<PelloraPosition>(std::string_view text);
+
 inline constexpr PuzzleRecord kPelloraRecord{"PELLORA", "b2.bmp", 532, 597, {415, 10, 70, 310}, 1, kPelloraVariants, "pmode", "pell"};
 
 class Pellora : public Puzzle {
@@ -150,8 +172,8 @@ public:
     void ChangeOption(bool up) override;
 
     // The board size, 1..3 (7, 19 or 37 cells); values outside are clamped.
-    int Variant() const { return variant_; }
-    int Option() const override { return variant_; }
+    int Variant() const { return position_.variant; }
+    int Option() const override { return position_.variant; }
     void SetOption(int option) override { SetVariant(option); }
     void SetVariant(int variant);
 
@@ -163,18 +185,16 @@ public:
     void DrawCell(int cell, int frame);
     bool IsSolved() const override;
 
-    const PelloraBoard& Board() const { return board_; }
-    void SetBoard(const PelloraBoard& board) { board_ = board; }
+    const PelloraPosition& Position() const { return position_; }
+    void SetPosition(const PelloraPosition& position) { position_ = position; }
+    const PelloraBoard& Board() const { return position_.lenses; }
+    void SetBoard(const PelloraBoard& board) { position_.lenses = board; }
 
 private:
-    const PelloraVariantRow& Params() const { return At(PelloraVariantParams, variant_ - 1); }
-    std::uint8_t& OnSlot(int cell, int k);
-    void TurnLeft(int cell);
-    void TurnRight(int cell);
-    void RotateCell(int cell, bool left);
+    const PelloraVariantRow& Params() const { return At(PelloraVariantParams, position_.variant - 1); }
+    void RotateCell(int cell, Turn turn);
 
-    int variant_ = 1;
-    PelloraBoard board_ = PelloraTarget;
+    PelloraPosition position_;
 };
 
 }  // namespace qg

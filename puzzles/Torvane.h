@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Puzzle.h"
 #include "core/PuzzleRecord.h"
@@ -103,6 +105,27 @@ constexpr Rect TorvanePlateSquare(int plate) {
     return {p.hubX - kTorvanePlateHalf, p.hubY - kTorvanePlateHalf, 2 * kTorvanePlateHalf, 2 * kTorvanePlateHalf};
 }
 
+// The position: the board, the target and the number of the last target's
+// pattern (1..50, 0 before the first). Before the first set-up board and
+// target are empty (all 0); afterwards each holds four pieces of each colour.
+struct TorvanePosition {
+    TorvaneColours board{};
+    TorvaneColours target{};
+    int lastPattern = 0;
+    friend bool operator==(const TorvanePosition&, const TorvanePosition&) = default;
+};
+
+bool IsSolved(const TorvanePosition& position);  // the board shows the target
+// Turns plate m.place (0..4) a quarter, left anticlockwise; any other place
+// leaves the position as it is.
+TorvanePosition Apply(const TorvanePosition& position, Move move);
+std::vector<Move> LegalMoves(const TorvanePosition& position);  // every plate, both ways
+// Board, target and pattern number, e.g. "4321321421431432 1122112233443344 12",
+// each colour string by cell index.
+std::string Encode(const TorvanePosition& position);
+template <>
+std::optional<TorvanePosition> Decode<TorvanePosition>(std::string_view text);
+
 inline constexpr PuzzleRecord kTorvaneRecord{"TORVANE", "b1.bmp", 500, 383, {300, 245, 183, 74}, 0, 0, nullptr, "torv", true};
 
 class Torvane : public Puzzle {
@@ -123,27 +146,26 @@ public:
     // The plate whose hub square holds (x, y), if any.
     static std::optional<int> PlateAt(int x, int y);
 
-    const TorvaneColours& Board() const { return board_; }
-    const TorvaneColours& Target() const { return target_; }
-    int LastPattern() const { return lastPattern_; }  // 1..50, 0 before the first
-    bool IsSolved() const override { return board_ == target_; }
+    const TorvanePosition& Position() const { return position_; }
+    const TorvaneColours& Board() const { return position_.board; }
+    const TorvaneColours& Target() const { return position_.target; }
+    int LastPattern() const { return position_.lastPattern; }  // 1..50, 0 before the first
+    bool IsSolved() const override { return qg::IsSolved(position_); }
 
     // Puts a position on the table as it is, e.g. to resume a game.
+    void SetPosition(const TorvanePosition& position) { position_ = position; }
     void SetPosition(const TorvaneColours& board, const TorvaneColours& target) {
-        board_ = board;
-        target_ = target;
+        position_.board = board;
+        position_.target = target;
     }
 
 private:
     void NewTarget();
-    void TurnPlate(int plate, bool left);
-    void MovePieces(int plate, const std::array<int, 4>& from);
+    void TurnPlate(int plate, Turn turn);
     void PaintTargetTiles();
     void DrawPiece(int colour, int centreX, int centreY);
 
-    TorvaneColours board_{};
-    TorvaneColours target_{};
-    int lastPattern_ = 0;
+    TorvanePosition position_;
 };
 
 }  // namespace qg

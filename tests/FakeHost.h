@@ -39,6 +39,7 @@ public:
     void Pause(int ms) override { events.push_back({HostEvent::Pause, ms, {}, Surface()}); }
     void PuzzleSolved() override {
         events.push_back({HostEvent::Solved, 0, {}, Surface()});
+        ++solvedCalls;
         // The shell's own rule: a second call in State 3 does nothing.
         if (state != kStateSolved) {
             state = kStateSolved;
@@ -86,7 +87,8 @@ public:
     void Clear() { events.clear(); }
 
     std::uint8_t state = kStateReady;
-    int solvedCount = 0;
+    int solvedCount = 0;  // solves the shell counts: calls outside State 3
+    int solvedCalls = 0;  // every call, so that a second report shows
     bool recordFrames = true;
     std::vector<HostEvent> events;
     std::deque<int> script;

@@ -1,6 +1,9 @@
 // What every puzzle promises the shell, checked on all four with one suite:
 // a press that hits nothing does nothing at all, the first move starts the
 // clock, and a solve is reported once, not again while the session is solved.
+// And what every puzzle's rule promises: a move is undone by the other
+// button at the same place, a place turned all the way round is back where
+// it started, and a press at a place is the move at that place.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 
 #include "puzzles/PuzzleRecords.h"
 #include "tests/FakeHost.h"
+#include "tests/PositionSamples.h"
 #include "tests/TestSupport.h"
 
 namespace qg {
@@ -32,6 +36,9 @@ struct PuzzleCase {
     std::pair<int, int> hit;
     std::vector<std::pair<int, int>> misses;  // empty: every press is a move
     const char* moveTrace;
+    // Whether a move back to the solution reports it again while solved
+    // (the shell ignores that in State 3); NUBBLER stays quiet.
+    bool reportsAgain;
 };
 
 void PrintTo(const PuzzleCase& c, std::ostream* os) { *os << Record(c.game).name; }
@@ -68,19 +75,19 @@ std::vector<PuzzleCase> Cases() {
              for (int c : static_cast<const Torvane&>(p).Target()) v.push_back(c);
              return v;
          },
-         {165, 165}, kFarAway, "S4 F P30 F P30 F P30 F P30 F P30 F"},
+         {165, 165}, kFarAway, "S4 F P30 F P30 F P30 F P30 F P30 F", true},
         {kPellora, [](PuzzleHost& h) { return std::make_unique<Pellora>(h); },
          [](Puzzle& p) { static_cast<Pellora&>(p).SetBoard(PelloraTarget); },
          [](const Puzzle& p) { return Values(static_cast<const Pellora&>(p).Board()); }, {192, 164}, kFarAway,
-         "S2 F P40 F P40 F P40 F"},
+         "S2 F P40 F P40 F P40 F", true},
         {kNubbler, [](PuzzleHost& h) { return std::make_unique<Nubbler>(h); },
          [](Puzzle& p) { static_cast<Nubbler&>(p).SetButtons(AgreeingButtons()); },
          [](const Puzzle& p) { return Values(static_cast<const Nubbler&>(p).Buttons()); }, {230, 166},
-         {{0, 0}, {180, 66}, {499, 332}, {INT_MIN, INT_MAX}}, "S3 F P50 F P50 F"},
+         {{0, 0}, {180, 66}, {499, 332}, {INT_MIN, INT_MAX}}, "S3 F P50 F P50 F", false},
         // A new CIRRELA starts on the solved board of its level.
         {kCirrela, [](PuzzleHost& h) { return std::make_unique<Cirrela>(h); }, [](Puzzle&) {},
          [](const Puzzle& p) { return Values(static_cast<const Cirrela&>(p).Balls()); }, {120, 166}, {},
-         "S5 F P30 F P30 F"},
+         "S5 F P30 F P30 F", true},
     };
 }
 
@@ -173,6 +180,9 @@ TEST_P(PuzzleContract, ASolveIsReportedOnceAndNotAgainOnceSolved) {
         press(!left);
         press(left);
         EXPECT_TRUE(p->IsSolved());
+        const std::string twice = std::string(GetParam().moveTrace) + " " + GetParam().moveTrace;
+        EXPECT_EQ(h.Trace(), GetParam().reportsAgain ? twice + " V" : twice);
+        EXPECT_EQ(h.solvedCalls, GetParam().reportsAgain ? 2 : 1) << "every call, not only the one the shell counts";
         EXPECT_EQ(h.solvedCount, 1);
         EXPECT_EQ(h.state, kStateSolved);
         EXPECT_EQ(h.Only(HostEvent::Sound).size(), 2u) << "moves go on after solving";
@@ -183,6 +193,81 @@ INSTANTIATE_TEST_SUITE_P(AllPuzzles, PuzzleContract, ::testing::ValuesIn(Cases()
                          [](const ::testing::TestParamInfo<PuzzleCase>& info) {
                              return std::string(Record(info.param.game).name);
                          });
+
+
+using test::PuzzleTraits;
+
+template <class P>
+class MoveContract : public ::testing::Test {};
+using AllPuzzleTypes = ::testing::Types<Torvane, Pellora, Nubbler, Cirrela>;
+TYPED_TEST_SUITE(MoveContract, AllPuzzleTypes);
+
+std::string Name(Move m) { return std::to_string(m.place) + (m.turn == Turn::Left ? " left" : " right"); }
+
+// On every board size and level, from every sample position.
+TYPED_TEST(MoveContract, TheOtherButtonUndoesEveryMove) {
+    for (const auto& p : test::SamplePositions<TypeParam>()) {
+        const auto moves = LegalMoves(p);
+        ASSERT_FALSE(moves.empty());
+        for (const Move m : moves) {
+            SCOPED_TRACE(Encode(p) + ", move " + Name(m));
+            EXPECT_TRUE(Apply(Apply(p, m), Inverse(m)) == p);
+        }
+    }
+}
+
+// Four quarter turns of a TORVANE plate, six corners of a PELLORA cell,
+// eight buttons of a NUBBLER plate, a CIRRELA ring's length.
+TYPED_TEST(MoveContract, TurnsOfOnePlaceComeRound) {
+    for (const auto& p : test::SamplePositions<TypeParam>()) {
+        const int around = PuzzleTraits<TypeParam>::TurnsAround(p);
+        for (const Move m : LegalMoves(p)) {
+            SCOPED_TRACE(Encode(p) + ", move " + Name(m));
+            auto q = p;
+            for (int n = 0; n < around; ++n) q = Apply(q, m);
+            EXPECT_TRUE(q == p);
+        }
+    }
+}
+
+// Every move lists once, both buttons of every place the cursor visits.
+TYPED_TEST(MoveContract, TheMovesAreBothButtonsOfEveryPlace) {
+    test::FakeHost host(test::SheetOf(Record(PuzzleTraits<TypeParam>::kGame)));
+    TypeParam puzzle(host);
+    for (const int option : test::OptionsOf(Record(PuzzleTraits<TypeParam>::kGame))) {
+        SCOPED_TRACE(::testing::Message() << "option " << option);
+        puzzle.SetOption(option);
+        puzzle.Prepare();
+        std::vector<Move> expected;
+        for (int place = 0; place < static_cast<int>(puzzle.Places().size()); ++place)
+            for (const Turn turn : {Turn::Left, Turn::Right}) expected.push_back({place, turn});
+        EXPECT_TRUE(LegalMoves(puzzle.Position()) == expected);
+    }
+}
+
+// The animated move ends where the rule says: a press at the middle of place
+// i, with either button, leaves the position Apply gives for that move.
+TYPED_TEST(MoveContract, APressIsTheMoveAtItsPlace) {
+    test::FakeHost host(test::SheetOf(Record(PuzzleTraits<TypeParam>::kGame)));
+    host.recordFrames = false;
+    TypeParam puzzle(host);
+    for (const int option : test::OptionsOf(Record(PuzzleTraits<TypeParam>::kGame))) {
+        puzzle.SetOption(option);
+        puzzle.Prepare();
+        puzzle.Draw();
+        const std::vector<Rect> places = puzzle.Places();
+        for (int place = 0; place < static_cast<int>(places.size()); ++place)
+            for (const Turn turn : {Turn::Left, Turn::Right}) {
+                const Move m{place, turn};
+                SCOPED_TRACE(::testing::Message() << "option " << option << ", move " << Name(m));
+                const auto before = puzzle.Position();
+                const Rect& r = At(places, place);
+                test::Press(puzzle, turn == Turn::Left, r.x + r.w / 2, r.y + r.h / 2);
+                EXPECT_TRUE(puzzle.Position() == Apply(before, m));
+                EXPECT_FALSE(puzzle.Position() == before) << "a shuffled board moves";
+            }
+    }
+}
 
 }  // namespace
 }  // namespace qg
