@@ -78,6 +78,11 @@ private:
             }
             return;
         }
+        // Acted on once it is the active window, as the player meets it: the
+        // focus is given only then, and under load that comes a while after
+        // the window is shown.
+        if (!d->isActiveWindow() && ++unseen_ < 1000) return;
+        unseen_ = 0;
         current_ = d;
         waited_ = 0;
         seen.push_back(d->objectName().toStdString());
@@ -88,6 +93,7 @@ private:
     std::size_t next_ = 0;
     QDialog* current_ = nullptr;
     int waited_ = 0;
+    int unseen_ = 0;
     QTimer poll_;
 };
 
