@@ -2,8 +2,8 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 
+#include "shell/DialogKit.h"
 #include "shell/Pictures.h"
 #include "shell/Texts.h"
 
@@ -22,10 +22,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& place, int pix
     label->setGeometry(place);
     label->setAlignment(align);
     label->setWordWrap(true);
-    QFont font("Arial");
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(WindowFonts::Label(pixelSize, bold));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
@@ -36,6 +33,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& place, int pix
 
 TMultiDlg::TMultiDlg(QWidget& mainWindow) : TexturedDialog(mainWindow, QSize(kWidth, kHeight)) {
     setObjectName("MultiDlg");
+    AddFrame(*this, "WindowFrame", QRect(0, 0, kWidth, kHeight));
 
     auto* icon = new QLabel(this);
     icon->setObjectName("IconImage");
@@ -49,14 +47,10 @@ TMultiDlg::TMultiDlg(QWidget& mainWindow) : TexturedDialog(mainWindow, QSize(kWi
     MakersLabel_ = MakeLabel(this, "MakersLabel", {16, 72, 288, 34}, 13, true, Qt::AlignLeft | Qt::AlignTop);
     CreditsLabel_ = MakeLabel(this, "CreditsLabel", {16, 108, 288, 48}, 11, false, Qt::AlignLeft | Qt::AlignTop);
 
-    OKBtn_ = new QPushButton("OK", this);
-    OKBtn_->setObjectName("OKBtn");
-    OKBtn_->setGeometry(234, 163, 70, 27);
-    OKBtn_->setIcon(PictureIcon(":/pictures/glyph_ok.png"));
+    OKBtn_ = new BitBtn(this, "OKBtn", QRect(234, 163, 70, 27), ":/pictures/glyph_ok.png", BitBtn::kStyleLaid);
+    OKBtn_->setText("OK");
     OKBtn_->setIconSize(QSize(17, 17));
-    QFont buttonFont("Arial");
-    buttonFont.setPixelSize(11);
-    OKBtn_->setFont(buttonFont);
+    OKBtn_->setFont(WindowFonts::AboutButton());
     OKBtn_->setDefault(true);
     connect(OKBtn_, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -79,10 +73,8 @@ void TMultiDlg::ApplyTexts(int language) {
 
 void TMultiDlg::paintEvent(QPaintEvent* event) {
     TexturedDialog::paintEvent(event);
-    // A one-pixel black frame round the window, and a fine rule under the name.
+    // A fine rule under the name.
     QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.drawRect(0, 0, width() - 1, height() - 1);
     painter.setPen(QColor(0, 0, 0, 90));
     painter.drawLine(16, 66, width() - 17, 66);
 }

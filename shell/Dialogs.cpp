@@ -1,15 +1,11 @@
 #include "shell/Dialogs.h"
 #include "shell/Fonts.h"
 
-#include <QEvent>
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QScreen>
-
 #include "highscores/HighscoreTable.h"
 #include "settings/Settings.h"
 #include "shell/MessageDialogs.h"
 #include "shell/AboutDlg.h"
+#include "shell/DialogKit.h"
 #include "shell/HelpWindow.h"
 #include "shell/PositionKeeper.h"
 #include "shell/Texts.h"
@@ -28,17 +24,20 @@ GameWindows::GameWindows(QWidget& mainWindow, QString programDir, Settings& sett
 
 GameWindows::~GameWindows() = default;
 
-template <class Window>
-Window& GameWindows::Made(std::unique_ptr<Window>& window) {
-    if (!window) window = std::make_unique<Window>(mainWindow_);
+TMessageDlg& GameWindows::Made(MessageWindow which) {
+    std::unique_ptr<TMessageDlg>& window = messages_.at(static_cast<std::size_t>(which));
+    if (!window) window = std::make_unique<TMessageDlg>(mainWindow_, which);
     return *window;
 }
 
-TTongueDlg& GameWindows::TongueDlg() { return Made(TongueDlg_); }
-TEndGameDlg& GameWindows::EndGameDlg() { return Made(EndGameDlg_); }
-TNewGameDlg& GameWindows::NewGameDlg() { return Made(NewGameDlg_); }
-TPauseDlg& GameWindows::PauseDlg() { return Made(PauseDlg_); }
-TDoneDlg& GameWindows::DoneDlg() { return Made(DoneDlg_); }
+TTongueDlg& GameWindows::TongueDlg() {
+    if (!TongueDlg_) TongueDlg_ = std::make_unique<TTongueDlg>(mainWindow_);
+    return *TongueDlg_;
+}
+TMessageDlg& GameWindows::EndGameDlg() { return Made(MessageWindow::Quit); }
+TMessageDlg& GameWindows::NewGameDlg() { return Made(MessageWindow::GiveUp); }
+TMessageDlg& GameWindows::PauseDlg() { return Made(MessageWindow::Pause); }
+TMessageDlg& GameWindows::DoneDlg() { return Made(MessageWindow::Solved); }
 
 void GameWindows::ShowSplash() {
     // A start-up that used up the splash's time shows none: no picture to make.
@@ -78,42 +77,6 @@ void GameWindows::ShowHelp(int language) {
 void GameWindows::CloseHelp() {
     if (help_) help_->close();
 }
-
-namespace {
-
-// An error box centred over the main window's frame, or on the screen while
-// the main window is not shown (the start-up error comes before it is).
-class ErrorBox : public QMessageBox {
-public:
-    ErrorBox(const QString& text, QWidget* parent)
-        : QMessageBox(QMessageBox::Critical, QString::fromLatin1(kCaption), text, QMessageBox::Ok, parent) {}
-
-protected:
-    void showEvent(QShowEvent* event) override {
-        QMessageBox::showEvent(event);  // gives the box its size
-        QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
-        if (main && main->isVisible()) TieToMainWindow(*this, *main);
-        placer_.Place(
-            *this,
-            [main](QSize frame) {
-                if (main && main->isVisible()) return CentredOver(*main, frame);
-                const QScreen* screen = QGuiApplication::primaryScreen();
-                const QRect area = screen ? screen->geometry() : QRect();
-                return QPoint(area.x() + (area.width() - frame.width()) / 2,
-                              area.y() + (area.height() - frame.height()) / 2);
-            },
-            main && main->isVisible() ? FrameMargins(*main) : QMargins());
-    }
-    bool event(QEvent* event) override {
-        placer_.Check(*this, *event);
-        return QMessageBox::event(event);
-    }
-
-private:
-    FramePlacer placer_;
-};
-
-}  // namespace
 
 void GameWindows::ShowError(QWidget* parent, const QString& text) {
     ErrorBox box(text, parent);

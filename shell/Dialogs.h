@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -17,10 +18,8 @@ namespace qg {
 
 class Settings;
 class TTongueDlg;
-class TEndGameDlg;
-class TNewGameDlg;
-class TPauseDlg;
-class TDoneDlg;
+class TMessageDlg;
+enum class MessageWindow;
 class TSplash;
 class HelpWindow;
 class TMultiDlg;
@@ -77,16 +76,15 @@ public:
 
     // The windows themselves (made now if they were not yet), for tests that look at them.
     TTongueDlg& TongueDlg();
-    TEndGameDlg& EndGameDlg();
-    TNewGameDlg& NewGameDlg();
-    TPauseDlg& PauseDlg();
-    TDoneDlg& DoneDlg();
+    TMessageDlg& EndGameDlg();
+    TMessageDlg& NewGameDlg();
+    TMessageDlg& PauseDlg();
+    TMessageDlg& DoneDlg();
 
     static constexpr int kSplashMs = 3000;
 
 private:
-    template <class Window>
-    Window& Made(std::unique_ptr<Window>& window);
+    TMessageDlg& Made(MessageWindow window);
 
     QWidget& mainWindow_;
     QString programDir_;
@@ -97,10 +95,7 @@ private:
     QString playerName_;
     // Each made at its first request, then reused; the splash lives only while it shows.
     std::unique_ptr<TTongueDlg> TongueDlg_;
-    std::unique_ptr<TEndGameDlg> EndGameDlg_;
-    std::unique_ptr<TNewGameDlg> NewGameDlg_;
-    std::unique_ptr<TPauseDlg> PauseDlg_;
-    std::unique_ptr<TDoneDlg> DoneDlg_;
+    std::array<std::unique_ptr<TMessageDlg>, 4> messages_;  // by MessageWindow
     std::unique_ptr<HelpWindow> help_;
     QPointer<TMultiDlg> about_;              // a child of the main window
     QPointer<THighscoreDlg> highscoreDlg_;   // the main window owns it

@@ -6,11 +6,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPainter>
-#include <QPushButton>
 
 #include "settings/Settings.h"
+#include "shell/DialogKit.h"
 #include "shell/Pictures.h"
 #include "shell/Texts.h"
 
@@ -25,26 +23,6 @@ constexpr int kRowHeight = 21;
 constexpr unsigned kEditColour = 8421631;  // light red
 constexpr int kModalResult = 1;            // the same for both buttons
 
-QFont SmallFont() {
-    // Where MS Sans Serif is missing, a face of Arial's width: the usual
-    // stand-in is wider, and "alle Einträge löschen" then ran into its frame.
-    QFont font;
-    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    // Set outright, or the window's bold would show through.
-    font.setWeight(QFont::Normal);
-    return font;
-}
-
-QFont RowFont() {
-    QFont font("Arial");
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(true);
-    font.setPixelSize(15);
-    return font;
-}
-
 QLabel* RowLabel(QWidget* parent, const char* prefix, int row, int left, int width, Qt::Alignment align) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(prefix) + QString::number(row));
@@ -53,12 +31,9 @@ QLabel* RowLabel(QWidget* parent, const char* prefix, int row, int left, int wid
     return label;
 }
 
-QPushButton* BitmapButton(QWidget* parent, const char* name, int left, const char* glyph) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setGeometry(left, 164, 70, 27);
-    button->setFont(SmallFont());
-    button->setIcon(PictureIcon(QString::fromLatin1(glyph)));
+BitBtn* BitmapButton(QWidget* parent, const char* name, int left, const char* glyph) {
+    auto* button = new BitBtn(parent, name, QRect(left, 164, 70, 27), QString::fromLatin1(glyph), BitBtn::kStyleLaid);
+    button->setFont(WindowFonts::Small());
     button->setIconSize(QSize(18, 18));
     return button;
 }
@@ -76,17 +51,22 @@ THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings)
 THighscoreDlg::THighscoreDlg(QWidget& mainWindow, Settings& settings, QString playerName)
     : TexturedDialog(mainWindow, QSize(kWidth, kHeight)), settings_(settings), PlayerName_(std::move(playerName)) {
     setObjectName("HighscoreDlg");
-    setFont(RowFont());
+    setFont(WindowFonts::Row());
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
     setPalette(black);
 
     cipher_.Init(QString(), 0);
 
+    // The frames around the window, the rows and the check box.
+    AddFrame(*this, "WindowFrame", QRect(0, 0, kWidth, kHeight));
+    AddFrame(*this, "RowsFrame", QRect(8, 8, 305, 121));
+    AddFrame(*this, "ClearFrame", QRect(168, 136, 145, 21));
+
     // The controls in the order of their tab stops.
     delcheck_ = new QLabel(this);
     delcheck_->setObjectName("delcheck");
-    delcheck_->setFont(SmallFont());
+    delcheck_->setFont(WindowFonts::Small());
     delcheck_->move(196, 140);
 
     ClearBox_ = new QCheckBox(this);
@@ -240,16 +220,6 @@ void THighscoreDlg::showEvent(QShowEvent* event) {
     else ClearBox_->setFocus(Qt::OtherFocusReason);
 }
 
-void THighscoreDlg::paintEvent(QPaintEvent* event) {
-    TexturedDialog::paintEvent(event);
-    // The frames around the window, the rows and the check box.
-    QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::NoBrush);
-    for (const QRect& frame : {QRect(0, 0, kWidth, kHeight), QRect(8, 8, 305, 121), QRect(168, 136, 145, 21)})
-        painter.drawRect(frame.adjusted(0, 0, -1, -1));
-}
-
 void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
     // No button answers Escape, and the window stays open.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -290,11 +260,10 @@ bool THighscoreDlg::ShowLoadError(const HighscoreLoadError& error, bool offerRep
                                        "it move up: \"Repair\" does that, or write these lines by hand in place of "
                                        "the lines %3 to %6:\n\n%7"));
     const QString text = head + advice;
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kCaption),
-                    text.arg(tableKey_, QString::number(error.index + 1), error.valueName,
-                             QString::fromLatin1(kHighscoreSection), file,
-                             EntryValueName(tableKey_, kHighscoreEntries - 1), lines.trimmed()),
-                    QMessageBox::Ok, &mainWindow());
+    ErrorBox box(text.arg(tableKey_, QString::number(error.index + 1), error.valueName,
+                          QString::fromLatin1(kHighscoreSection), file,
+                          EntryValueName(tableKey_, kHighscoreEntries - 1), lines.trimmed()),
+                 &mainWindow());
     QPushButton* repair = nullptr;
     if (offerRepair) {
         repair = box.addButton(german ? QStringLiteral("Reparieren") : QStringLiteral("Repair"),
@@ -321,7 +290,7 @@ void THighscoreDlg::ShowSaveError() {
                                               "Die Datei ist schreibgeschützt oder der Datenträger ist voll.")
                              : QStringLiteral("The high-score table could not be saved to:\n%1\n\n"
                                               "The file is read-only or the disk is full.");
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kCaption), text.arg(file), QMessageBox::Ok, this);
+    ErrorBox box(text.arg(file), this, QMessageBox::Warning);
     box.exec();
 }
 

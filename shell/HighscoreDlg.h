@@ -53,7 +53,6 @@ public:
 protected:
     void ApplyTexts(int language) override;
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -21,23 +21,8 @@ namespace {
 
 constexpr QSize kMessageClient(250, 125);
 constexpr int kButtonHeight = 27;
-constexpr int kGlyphSpacing = 4;  // between picture and caption
-
-// The windows' own font: 11 pixels, for the buttons.
-QFont WindowFont() {
-    QFont f;
-    f.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans"});
-    f.setPixelSize(11);
-    return f;
-}
-
-QFont MessageFont(int pixels) {
-    QFont f;
-    f.setFamilies({"Arial", "Liberation Sans", "Arimo", "DejaVu Sans"});
-    f.setBold(true);
-    f.setPixelSize(pixels);
-    return f;
-}
+constexpr QRect kCancelBtn(168, 88, 70, kButtonHeight);
+constexpr int kCancelMargin = 2;
 
 void BlackText(QWidget& w) {
     QPalette pal = w.palette();
@@ -46,97 +31,72 @@ void BlackText(QWidget& w) {
     w.setPalette(pal);
 }
 
+constexpr MessageWindowSpec kMessageWindows[] = {
+    {.objectName = "PauseDlg", .messageName = "msg", .message = {32, 21, 185, 24}, .fontPixels = 16,
+     .ok = {144, 88, 94, kButtonHeight}, .okGlyph = ":/pictures/glyph_continue.png", .okMargin = 5,
+     .question = false, .onTop = false,
+     .english = {"Pause", "Game paused!", "Continue", nullptr},
+     .german = {"Pause", "Spiel angehalten!", "Fortsetzen", nullptr}},
+    {.objectName = "DoneDlg", .messageName = "Msg", .message = {32, 20, 185, 21}, .fontPixels = 16,
+     .ok = {168, 88, 70, kButtonHeight}, .okGlyph = ":/pictures/glyph_ok.png", .okMargin = BitBtn::kCentred,
+     .question = false, .onTop = false,
+     .english = {"Solved", "Hurrah, you did it!", "OK", nullptr},
+     .german = {"Gelöst", "Hurra, geschafft!", "OK", nullptr}},
+    {.objectName = "NewGameDlg", .messageName = "msg", .message = {40, 13, 169, 37}, .fontPixels = 15,
+     .ok = {92, 88, 70, kButtonHeight}, .okGlyph = ":/pictures/glyph_ok18.png", .okMargin = 5,
+     .question = true, .onTop = false,
+     .english = {"Give up?", "Do you really want to giveup the puzzle?", "Yes", "No"},
+     .german = {"Aufgeben?", "Willst Du das Rätsel wirklich aufgeben?", "Ja", "Nein"}},
+    {.objectName = "EndGameDlg", .messageName = "msg", .message = {32, 13, 185, 37}, .fontPixels = 13,
+     .ok = {92, 88, 70, kButtonHeight}, .okGlyph = ":/pictures/glyph_ok18.png", .okMargin = 5,
+     .question = true, .onTop = true,
+     .english = {"Quit?", "Do you really want to end the game?", "Yes", "No"},
+     .german = {"Beenden?", "Willst Du das Spiel wirklich beenden?", "Ja", "Nein"}},
+};
+
 }  // namespace
 
-// ---- BitBtn
-
-BitBtn::BitBtn(QWidget* parent, const char* name, QRect geometry, const QString& glyph, int margin)
-    : QPushButton(parent), glyph_(Picture(glyph)), margin_(margin) {
-    setObjectName(name);
-    setGeometry(geometry);
-    setAutoDefault(true);
-}
-
-int BitBtn::TextLeft() const {
-    const int glyphWidth = glyph_.isNull() ? 0 : glyph_.width();
-    const int gap = glyph_.isNull() ? 0 : kGlyphSpacing;
-    if (margin_ >= 0) return margin_ + glyphWidth + gap;
-    const int textWidth = fontMetrics().horizontalAdvance(text());
-    return (width() - (glyphWidth + gap + textWidth)) / 2 + glyphWidth + gap;
-}
-
-void BitBtn::paintEvent(QPaintEvent*) {
-    QStylePainter p(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text.clear();
-    option.icon = QIcon();
-    p.drawControl(QStyle::CE_PushButtonBevel, option);
-
-    const int shift = isDown() ? 1 : 0;  // a pressed button's face moves in
-    const int textLeft = TextLeft();
-    if (!glyph_.isNull()) {
-        const int glyphLeft = textLeft - kGlyphSpacing - glyph_.width();
-        p.drawPixmap(glyphLeft + shift, (height() - glyph_.height()) / 2 + shift, glyph_);
-    }
-    const QRect textRect(textLeft + shift, shift, width() - textLeft - 2, height());
-    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, text());
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = fontMetrics().boundingRect(textRect, Qt::AlignLeft | Qt::AlignVCenter, text()).adjusted(-2, -1, 2, 1);
-        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
-}
-
-// ---- FrameShape
-
-FrameShape::FrameShape(QWidget* parent, const char* name, QRect geometry) : QWidget(parent) {
-    setObjectName(name);
-    setGeometry(geometry);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void FrameShape::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
+const MessageWindowSpec& Spec(MessageWindow window) { return kMessageWindows[static_cast<int>(window)]; }
 
 // ---- The textured notices and questions
 
-TMessageDlg::TMessageDlg(QWidget& mainWindow, const Layout& layout)
-    : TexturedDialog(mainWindow, kMessageClient), fontPixels_(layout.fontPixels) {
-    setFont(WindowFont());
+TMessageDlg::TMessageDlg(QWidget& mainWindow, MessageWindow window)
+    : TexturedDialog(mainWindow, kMessageClient), spec_(Spec(window)) {
+    setObjectName(spec_.objectName);
+    if (spec_.onTop) setWindowFlag(Qt::WindowStaysOnTopHint);
+    setFont(WindowFonts::Button());
     BlackText(*this);
-    new FrameShape(this, "Shape2", QRect(QPoint(0, 0), kMessageClient));
-    new FrameShape(this, "Shape1", QRect(8, 8, 233, 45));
+    AddFrame(*this, "Shape2", QRect(QPoint(0, 0), kMessageClient));
+    AddFrame(*this, "Shape1", QRect(8, 8, 233, 45));
     message_ = new QLabel(this);
-    message_->setObjectName(layout.messageName);
-    message_->setGeometry(layout.message);
+    message_->setObjectName(spec_.messageName);
+    message_->setGeometry(spec_.message);
     message_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     message_->setWordWrap(true);
-    message_->setFont(MessageFont(fontPixels_));
+    message_->setFont(WindowFonts::Message(spec_.fontPixels));
     message_->setAttribute(Qt::WA_TranslucentBackground);
-}
 
-void TMessageDlg::AddOKBtn(QRect geometry, const QString& glyph, int margin) {
-    OKBtn_ = new BitBtn(this, "OKBtn", geometry, glyph, margin);
+    OKBtn_ = new BitBtn(this, "OKBtn", spec_.ok, spec_.okGlyph, spec_.okMargin);
     OKBtn_->setDefault(true);
     connect(OKBtn_, &QPushButton::clicked, this, [this] { done(kAnswerYes); });
+    if (spec_.question) {
+        CancelBtn_ = new BitBtn(this, "CancelBtn", kCancelBtn, ":/pictures/glyph_cancel.png", kCancelMargin);
+        connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(kAnswerKeepOn); });
+    }
 }
 
-void TMessageDlg::AddCancelBtn(QRect geometry, int margin) {
-    CancelBtn_ = new BitBtn(this, "CancelBtn", geometry, ":/pictures/glyph_cancel.png", margin);
-    connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(kAnswerKeepOn); });
+void TMessageDlg::ApplyTexts(int language) {
+    const MessageWords& words = IsGerman(language) ? spec_.german : spec_.english;
+    setAccessibleName(QString::fromUtf8(words.name));
+    SetMessage(QString::fromUtf8(words.message));
+    OKBtn_->setText(QString::fromUtf8(words.ok));
+    if (CancelBtn_) CancelBtn_->setText(QString::fromUtf8(words.cancel));
 }
 
 void TMessageDlg::SetMessage(const QString& text) {
     const QRect box(QPoint(0, 0), message_->size());
-    for (int pixels = fontPixels_; pixels >= 8; --pixels) {
-        const QFont font = MessageFont(pixels);
+    for (int pixels = spec_.fontPixels; pixels >= 8; --pixels) {
+        const QFont font = WindowFonts::Message(pixels);
         const QRect needed = QFontMetrics(font).boundingRect(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
         if (box.contains(needed) || pixels == 8) {
             message_->setFont(font);
@@ -166,59 +126,6 @@ void TMessageDlg::reject() {
     done(kAnswerKeepOn);
 }
 
-TPauseDlg::TPauseDlg(QWidget& mainWindow) : TMessageDlg(mainWindow, {"msg", QRect(32, 21, 185, 24), 16}) {
-    setObjectName("PauseDlg");
-    AddOKBtn(QRect(144, 88, 94, kButtonHeight), ":/pictures/glyph_continue.png", 5);
-}
-
-void TPauseDlg::ApplyTexts(int language) {
-    const bool german = IsGerman(language);
-    setAccessibleName(QStringLiteral("Pause"));
-    SetMessage(german ? QStringLiteral("Spiel angehalten!") : QStringLiteral("Game paused!"));
-    OKBtn()->setText(german ? QStringLiteral("Fortsetzen") : QStringLiteral("Continue"));
-}
-
-TDoneDlg::TDoneDlg(QWidget& mainWindow) : TMessageDlg(mainWindow, {"Msg", QRect(32, 20, 185, 21), 16}) {
-    setObjectName("DoneDlg");
-    AddOKBtn(QRect(168, 88, 70, kButtonHeight), ":/pictures/glyph_ok.png", -1);
-    OKBtn()->setText(QStringLiteral("OK"));
-}
-
-void TDoneDlg::ApplyTexts(int language) {
-    setAccessibleName(IsGerman(language) ? QString::fromUtf8("Gelöst") : QStringLiteral("Solved"));
-    SetMessage(IsGerman(language) ? QStringLiteral("Hurra, geschafft!") : QStringLiteral("Hurrah, you did it!"));
-}
-
-TNewGameDlg::TNewGameDlg(QWidget& mainWindow) : TNewGameDlg(mainWindow, {"msg", QRect(40, 13, 169, 37), 15}) {
-    setObjectName("NewGameDlg");
-}
-
-TNewGameDlg::TNewGameDlg(QWidget& mainWindow, const Layout& layout) : TMessageDlg(mainWindow, layout) {
-    AddOKBtn(QRect(92, 88, 70, kButtonHeight), ":/pictures/glyph_ok18.png", 5);
-    AddCancelBtn(QRect(168, 88, 70, kButtonHeight), 2);
-}
-
-void TNewGameDlg::ApplyTexts(int language) {
-    const bool german = IsGerman(language);
-    setAccessibleName(german ? QStringLiteral("Aufgeben?") : QStringLiteral("Give up?"));
-    SetMessage(german ? QStringLiteral("Willst Du das Rätsel wirklich aufgeben?")
-                      : QStringLiteral("Do you really want to giveup the puzzle?"));
-    OKBtn()->setText(german ? QStringLiteral("Ja") : QStringLiteral("Yes"));
-    CancelBtn()->setText(german ? QStringLiteral("Nein") : QStringLiteral("No"));
-}
-
-TEndGameDlg::TEndGameDlg(QWidget& mainWindow) : TNewGameDlg(mainWindow, {"msg", QRect(32, 13, 185, 37), 13}) {
-    setObjectName("EndGameDlg");
-    setWindowFlag(Qt::WindowStaysOnTopHint);
-}
-
-void TEndGameDlg::ApplyTexts(int language) {
-    TNewGameDlg::ApplyTexts(language);
-    setAccessibleName(IsGerman(language) ? QStringLiteral("Beenden?") : QStringLiteral("Quit?"));
-    SetMessage(IsGerman(language) ? QStringLiteral("Willst Du das Spiel wirklich beenden?")
-                                  : QStringLiteral("Do you really want to end the game?"));
-}
-
 // ---- The language choice
 
 TTongueDlg::TTongueDlg(QWidget& mainWindow)
@@ -230,7 +137,7 @@ TTongueDlg::TTongueDlg(QWidget& mainWindow)
     setWindowTitle(QString::fromLatin1(kCaption));
     setFixedSize(320, 91);
     setModal(true);
-    setFont(WindowFont());
+    setFont(WindowFonts::Button());
     Bevel1_ = new QFrame(this);
     Bevel1_->setObjectName("Bevel1");
     Bevel1_->setGeometry(8, 8, 305, 77);
@@ -238,10 +145,10 @@ TTongueDlg::TTongueDlg(QWidget& mainWindow)
     Image4_ = new QLabel(this);
     Image4_->setObjectName("Image4");
     Image4_->setGeometry(28, 28, 37, 37);
-    EnglishBtn_ = new BitBtn(this, "EnglishBtn", QRect(84, 16, 221, 27), ":/pictures/flag_en.png", -1);
+    EnglishBtn_ = new BitBtn(this, "EnglishBtn", QRect(84, 16, 221, 27), ":/pictures/flag_en.png", BitBtn::kCentred);
     EnglishBtn_->setText(QStringLiteral("I speak english."));
     EnglishBtn_->setDefault(true);
-    GermanBtn_ = new BitBtn(this, "GermanBtn", QRect(84, 48, 221, 27), ":/pictures/flag_de.png", -1);
+    GermanBtn_ = new BitBtn(this, "GermanBtn", QRect(84, 48, 221, 27), ":/pictures/flag_de.png", BitBtn::kCentred);
     GermanBtn_->setText(QStringLiteral("Ich spreche deutsch."));
     setTabOrder(EnglishBtn_, GermanBtn_);
     connect(EnglishBtn_, &QPushButton::clicked, this, &TTongueDlg::EnglishBtnClick);

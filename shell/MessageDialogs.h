@@ -10,6 +10,7 @@
 
 #include <optional>
 
+#include "shell/DialogKit.h"
 #include "shell/TexturedDialog.h"
 
 class QLabel;
@@ -17,33 +18,32 @@ class QFrame;
 
 namespace qg {
 
-// A push button with a small picture beside its caption. With a margin the
-// picture sits that far from the left edge and the caption follows it;
-// without one (-1) picture and caption are centred together.
-class BitBtn : public QPushButton {
-    Q_OBJECT
-public:
-    BitBtn(QWidget* parent, const char* name, QRect geometry, const QString& glyph, int margin);
+// The four notices and questions, each built from its row of one table.
+enum class MessageWindow { Pause, Solved, GiveUp, Quit };
 
-    // The caption's left edge, where the painting puts it.
-    int TextLeft() const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QPixmap glyph_;
-    int margin_;
+// The words of one window in one language, UTF-8.
+struct MessageWords {
+    const char* name;  // the window's purpose, as a screen reader names it
+    const char* message;
+    const char* ok;
+    const char* cancel;  // questions only
 };
 
-// A rectangle outline with a clear inside that lets clicks through.
-class FrameShape : public QWidget {
-public:
-    FrameShape(QWidget* parent, const char* name, QRect geometry);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+struct MessageWindowSpec {
+    const char* objectName;
+    const char* messageName;
+    QRect message;
+    int fontPixels;
+    QRect ok;
+    const char* okGlyph;
+    int okMargin;
+    bool question;  // a cancel button beside OK, and Escape presses it
+    bool onTop;     // stays above every other window
+    MessageWords english;
+    MessageWords german;
 };
+
+const MessageWindowSpec& Spec(MessageWindow window);
 
 // The textured notices and questions: a frame round the window, a framed
 // message and picture buttons. Every result but the OK button's is 2, as a
@@ -51,73 +51,28 @@ protected:
 class TMessageDlg : public TexturedDialog {
     Q_OBJECT
 public:
+    TMessageDlg(QWidget& mainWindow, MessageWindow window);
+
     QLabel* Message() const { return message_; }
     BitBtn* OKBtn() const { return OKBtn_; }
     BitBtn* CancelBtn() const { return CancelBtn_; }
 
+    void reject() override;
+
 protected:
-    struct Layout {
-        const char* messageName;
-        QRect message;
-        int fontPixels;
-    };
-    TMessageDlg(QWidget& mainWindow, const Layout& layout);
-    // The OK button (result 1, default) and, for the questions, the cancel button.
-    void AddOKBtn(QRect geometry, const QString& glyph, int margin);
-    void AddCancelBtn(QRect geometry, int margin);
+    void ApplyTexts(int language) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     // Sets the message, keeping the font size unless the text would not fit
     // the label whole (a font wider than the one it was measured for).
     void SetMessage(const QString& text);
 
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-public:
-    void reject() override;
-
-private:
+    const MessageWindowSpec& spec_;
     QLabel* message_ = nullptr;
-    int fontPixels_;
     BitBtn* OKBtn_ = nullptr;
     BitBtn* CancelBtn_ = nullptr;
-};
-
-class TPauseDlg : public TMessageDlg {
-    Q_OBJECT
-public:
-    explicit TPauseDlg(QWidget& mainWindow);
-
-protected:
-    void ApplyTexts(int language) override;
-};
-
-class TDoneDlg : public TMessageDlg {
-    Q_OBJECT
-public:
-    explicit TDoneDlg(QWidget& mainWindow);
-
-protected:
-    void ApplyTexts(int language) override;
-};
-
-class TNewGameDlg : public TMessageDlg {
-    Q_OBJECT
-public:
-    explicit TNewGameDlg(QWidget& mainWindow);
-
-protected:
-    TNewGameDlg(QWidget& mainWindow, const Layout& layout);
-    void ApplyTexts(int language) override;
-};
-
-// The quit question stays above every other window.
-class TEndGameDlg : public TNewGameDlg {
-    Q_OBJECT
-public:
-    explicit TEndGameDlg(QWidget& mainWindow);
-
-protected:
-    void ApplyTexts(int language) override;
 };
 
 // The language choice: an ordinary dialog with a title bar, placed over the
