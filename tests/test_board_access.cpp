@@ -361,10 +361,12 @@ protected:
             const auto [game, option] = GetParam();
             form[i]->SelectGame(game);
             if (option) form[i]->game().SetOption(game, option);
+            // From a solved board and a seed of the test's: the start-up's seed is the clock's.
+            LaySolved(form[i]->PuzzleAt(game), game);
             form[i]->randomSource().Seed(5);
             form[i]->MixBtnClick();
             if (game == kTorvane)  // Mix gives a new target only
-                static_cast<Torvane&>(form[i]->PuzzleAt(kTorvane)).SetPosition(TorvanePattern(2), TorvanePattern(3));
+                static_cast<Torvane&>(form[i]->PuzzleAt(kTorvane)).SetPosition({TorvanePattern(2), TorvanePattern(3), 3});
             form[i]->ApplyTexts();  // the tools told of the position laid out
             form[i]->boxPaint();
         }
@@ -598,6 +600,7 @@ TEST_F(BoardAccess, TheCursorRingStaysDistinctOnCirrelasRims) {
     form->SelectGame(kCirrela);
     for (const int level : {1, 4}) {
         form->game().SetOption(kCirrela, level);
+        LaySolved(form->PuzzleAt(kCirrela), kCirrela);  // the start-up's seed is the clock's
         form->randomSource().Seed(static_cast<std::uint64_t>(level));
         form->MixBtnClick();
         form->boxPaint();

@@ -20,7 +20,7 @@ import time
 
 import pyatspi
 
-APP = "quirko-gyrelle"
+APP = "Quirko Gyrelle"
 BUTTONS = {  # the puzzle buttons, by their English names (their hints)
     "TORVANE": "A lap TORVANE for me.",
     "PELLORA": "I quickly solve the PELLORA.",

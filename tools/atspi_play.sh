@@ -32,7 +32,9 @@ export QG_BUILD="$build" QG_SOLVER="$(realpath "$solver")" QG_WORK="$work"
 exec dbus-run-session -- bash -c '
     set -euo pipefail
     pids=()
-    trap "kill \${pids[*]} 2>/dev/null || true" EXIT
+    # The game first, then its display and bus.
+    stop() { for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null; done; true; }
+    trap stop EXIT
     /usr/libexec/at-spi-bus-launcher --launch-immediately & pids+=($!)
     exec 3<> "$QG_WORK/display"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp & pids+=($!)
