@@ -16,7 +16,7 @@ namespace {
 constexpr int kRingWidth = 3;
 
 // The ring and its dark edge lie within this rectangle around the place.
-QRect RingArea(const Rect& r) { return QRect(r.x, r.y, r.w, r.h).adjusted(-4, -4, 4, 4); }
+QRect RingArea(const Rect& r) { return QRect(r.x, r.y, r.w, r.h).adjusted(-6, -6, 6, 6); }
 
 }  // namespace
 
@@ -44,14 +44,32 @@ void BoardBox::paintEvent(QPaintEvent* event) {
     const QRect r = event->rect();
     p.drawImage(r, image, r);
     if (cursor_ && r.intersects(RingArea(*cursor_))) {
-        // A light ring on a dark one reads on every board and piece colour.
-        p.setRenderHint(QPainter::Antialiasing);
+        // A light line on a dark ring reads on every board and piece colour.
+        // On whole pixels, and the line left out wherever the picture under
+        // it is light itself (CIRRELA's rims): there the dark ring shows.
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.setBrush(Qt::NoBrush);
-        const QRectF ring = QRectF(cursor_->x, cursor_->y, cursor_->w, cursor_->h).adjusted(-1, -1, 1, 1);
-        p.setPen(QPen(QColor(20, 20, 20, 200), kRingWidth + 2));
+        const QRect ring = QRect(cursor_->x, cursor_->y, cursor_->w, cursor_->h).adjusted(-1, -1, 1, 1);
+        p.setPen(QPen(QColor(20, 20, 20), kRingWidth + 4));
         p.drawEllipse(ring);
-        p.setPen(QPen(QColor(255, 244, 160), kRingWidth - 1));
-        p.drawEllipse(ring);
+        const QRect area = RingArea(*cursor_);
+        QImage line(area.size(), QImage::Format_ARGB32_Premultiplied);
+        line.fill(Qt::transparent);
+        {
+            QPainter lp(&line);
+            lp.translate(-area.topLeft());
+            lp.setPen(QPen(QColor(255, 244, 160), 1));
+            lp.drawEllipse(ring);
+        }
+        for (int y = 0; y < line.height(); ++y)
+            for (int x = 0; x < line.width(); ++x) {
+                const int bx = area.x() + x, by = area.y() + y;
+                if (qAlpha(line.pixel(x, y)) == 0 || bx < 0 || by < 0 || bx >= screen_.width() || by >= screen_.height()) continue;
+                const std::uint32_t under = screen_.pixel(bx, by);
+                const int luma = (54 * ((under >> 16) & 0xFF) + 183 * ((under >> 8) & 0xFF) + 19 * (under & 0xFF)) >> 8;
+                if (luma > 140) line.setPixel(x, y, 0);
+            }
+        p.drawImage(area.topLeft(), line);
     }
 }
 

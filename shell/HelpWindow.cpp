@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QStringDecoder>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -62,13 +63,15 @@ QString HelpAnchor(int language) { return Pick(language, "Das_Spiel", "The_Game"
 
 QString MakersAnchor(int language) { return Pick(language, "Die_Macher", "Quirko_Games"); }
 
-bool HasAnchor(const QTextDocument& document, const QString& name) {
+bool HasAnchor(const QTextDocument& document, const QString& name) { return AnchorPosition(document, name).has_value(); }
+
+std::optional<int> AnchorPosition(const QTextDocument& document, const QString& name) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block.charFormat().anchorNames().contains(name)) return true;
+        if (block.charFormat().anchorNames().contains(name)) return block.position();
         for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().anchorNames().contains(name)) return true;
+            if (it.fragment().charFormat().anchorNames().contains(name)) return it.fragment().position();
     }
-    return false;
+    return std::nullopt;
 }
 
 UrlOpener SystemUrlOpener() {
@@ -238,6 +241,8 @@ HelpWindow::HelpWindow(QString programDir, QWidget* parent, UrlOpener open)
     browser_ = new HelpBrowser(helpFile_, this);
     browser_->setObjectName("HelpBrowser");
     connect(browser_, &QTextBrowser::anchorClicked, this, &HelpWindow::Follow);
+    // A caret to read with, as in a document; the links stay reachable by Tab.
+    browser_->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
 
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
@@ -252,6 +257,7 @@ HelpWindow::HelpWindow(QString programDir, QWidget* parent, UrlOpener open)
 
 void HelpWindow::ShowAt(int language) {
     setWindowTitle(Pick(language, "Quirko Gyrelle – Hilfe", "Quirko Gyrelle – Help"));
+    browser_->setAccessibleName(Pick(language, "Hilfetext", "Help text"));
     notice_->hide();
     const QString anchor = HelpAnchor(language);
     QUrl target = QUrl::fromLocalFile(helpFile_);
@@ -278,6 +284,8 @@ void HelpWindow::ShowAt(int language) {
                                    .arg(anchor));
         notice_->show();
         browser_->verticalScrollBar()->setValue(0);
+    } else if (shown_) {
+        CaretToSection(anchor);
     }
     if (isMinimized()) showNormal();
     else show();
@@ -292,8 +300,19 @@ void HelpWindow::Follow(const QUrl& link) {
         return;
     }
     // A section of the help file itself; no other file is opened from here.
-    if (shown_ && target.isLocalFile() && !target.hasQuery() && QDir::cleanPath(target.toLocalFile()) == QDir::cleanPath(helpFile_))
+    if (shown_ && target.isLocalFile() && !target.hasQuery() && QDir::cleanPath(target.toLocalFile()) == QDir::cleanPath(helpFile_)) {
         browser_->setSource(target);
+        if (target.hasFragment()) CaretToSection(target.fragment());
+    }
+}
+
+void HelpWindow::CaretToSection(const QString& anchor) {
+    const std::optional<int> at = AnchorPosition(*browser_->document(), anchor);
+    if (!at) return;
+    QTextCursor caret(browser_->document());
+    caret.setPosition(*at);
+    browser_->setTextCursor(caret);
+    browser_->scrollToAnchor(anchor);  // the section at the top, as before
 }
 
 void HelpWindow::PlaceBeside(const QWidget& main) {

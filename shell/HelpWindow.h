@@ -43,6 +43,8 @@ QString MakersAnchor(int language);
 
 // True when the document holds an anchor of that name.
 bool HasAnchor(const QTextDocument& document, const QString& name);
+// Where in the document the anchor of that name stands, if anywhere.
+std::optional<int> AnchorPosition(const QTextDocument& document, const QString& name);
 
 // Asks the system to show an address; false when it reports a failure.
 using UrlOpener = std::function<bool(const QUrl&)>;
@@ -99,7 +101,8 @@ private:
 
 // The help window: an ordinary resizable window that stays open beside the
 // game. A missing file or section is said in the window, in the player's
-// language. Escape and Ctrl+W close it.
+// language. Escape and Ctrl+W close it. The text is read with a caret, as
+// a document: the arrow keys move it, Tab goes from link to link.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
@@ -126,6 +129,8 @@ private:
     void Follow(const QUrl& link);
     void ShowMissingFile(int language, const QString& path);
     void ShowUnreadableFile(int language, const QString& path, FileProblem problem);
+    // The caret at the start of the section shown, where a screen reader starts reading.
+    void CaretToSection(const QString& anchor);
     void ForgetPage();
 
     QString programDir_;

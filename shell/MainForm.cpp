@@ -22,6 +22,7 @@
 #include "shell/BoardCursor.h"
 #include "shell/Pictures.h"
 #include "shell/Texts.h"
+#include "shell/ToolbarAccessible.h"
 
 // Resources live in the static shell library; register them before use.
 static void InitPictures() { Q_INIT_RESOURCE(pictures); }
@@ -102,11 +103,16 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     box_->setObjectName("box");
     box_->move(0, kToolPanelHeight);
     box_->onMouseDown = [this](Qt::MouseButton button, int x, int y) { boxMouseDown(button, x, y); };
+    access_ = new BoardAccess(*box_, game_, {[this] { return Language_; }, [this] { return CursorPlace(); },
+                                             [this](Turn turn, int x, int y) {
+                                                 Press(turn == Turn::Left ? Qt::LeftButton : Qt::RightButton, x, y);
+                                             }});
 
     RulesShape_ = new RulesShape(this);
     RulesShape_->setObjectName("RulesShape");
 
     BuildToolbar();
+    AccessToolbar();
     box_->onKey = [this](QKeyEvent* event) { return boxKeyDown(event->key(), event->modifiers()); };
     for (int i = 0; i < kPuzzleCount; ++i) {
         const std::vector<Rect> places = game_.PuzzleAt(i).Places();
@@ -196,6 +202,18 @@ void TMainForm::BuildToolbar() {
     QuirkoBtn_ = AddButton(new QToolButton, "QuirkoBtn", 468, 28, "quirko");
     connect(QuirkoBtn_, &QToolButton::clicked, this, &TMainForm::QuirkoBtnClick);
     BuildClock();
+}
+
+void TMainForm::AccessToolbar() {
+    // The buttons that may open a window: a tool's Press returns first.
+    for (QToolButton* b : {MixBtn_, PauseBtn_, HighScoreBtn_, ExitBtn_, TongueBtn_, HelpBtn_, InfoBtn_, QuirkoBtn_})
+        QueueAccessiblePress(b);
+    QueueAccessiblePress(OptionBtn_,
+                         {{"Bigger", [this] { return QString(IsGerman(Language_) ? QString::fromUtf8("Größer") : "Bigger"); },
+                           [this] { OptionBtnMouseDown(OptionBtn_->width() - 1, 0); }},
+                          {"Smaller", [this] { return QString(IsGerman(Language_) ? "Kleiner" : "Smaller"); },
+                           [this] { OptionBtnMouseDown(0, OptionBtn_->height() - 1); }}});
+    for (QToolButton* b : ToolPanel_->findChildren<QToolButton*>()) MarkKeyboardFocus(b);
 }
 
 bool TMainForm::FormCreate() {
@@ -354,6 +372,7 @@ int TMainForm::CursorPlace() {
 
 void TMainForm::ShowCursor(bool shown) {
     cursorShown_ = shown;
+    access_->CursorMoved();
     const int place = shown ? CursorPlace() : -1;
     if (place < 0) {
         box_->ShowCursor(std::nullopt);
@@ -405,6 +424,7 @@ void TMainForm::NameBoard() {
     QString name = QString::fromLatin1(game_.CurrentRecord().name) + (german ? "-Brett" : " board");
     if (CurrentSession().State == kStateSolved) name += german ? QString::fromUtf8(", gelöst") : QString(", solved");
     box_->setAccessibleName(name);
+    access_->Update();
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {

@@ -16,6 +16,7 @@
 #include "core/Game.h"
 #include "puzzles/PuzzleRecords.h"
 #include "settings/Settings.h"
+#include "shell/BoardAccessible.h"
 #include "shell/BoardWidget.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
@@ -135,6 +136,7 @@ protected:
 
 private:
     void BuildToolbar();
+    void AccessToolbar();  // assistive tools' actions and the keyboard focus mark
     void BuildClock();
     void EnsureEffects();
     QToolButton* AddButton(QToolButton* button, const char* name, int left, int width, const char* picture);
@@ -208,6 +210,7 @@ private:
     QTimer Timer_;
     QWidget* ToolPanel_ = nullptr;
     BoardBox* box_ = nullptr;
+    BoardAccess* access_ = nullptr;  // the board to assistive tools
     RulesShape* RulesShape_ = nullptr;
     QToolButton* MixBtn_ = nullptr;
     OptionButton* OptionBtn_ = nullptr;

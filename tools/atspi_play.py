@@ -1,0 +1,130 @@
+#!/usr/bin/python3
+"""Plays the running game through its accessibility tree only, as a screen
+reader user's tool would: reads a NUBBLER board from the tree, has the solver
+work out the moves, plays them through the places' "Turn left" and "Turn
+right" actions until the solved window appears, confirms it and the
+high-score window, and does the same for TORVANE. Prints each board's tree.
+
+    atspi_play.py SOLVER [GAME ...]    (GAME: NUBBLER TORVANE PELLORA CIRRELA)
+
+SOLVER reads lines "GAME POSITION" (the board's text form as the board's
+"Position as text" object describes it) and prints one move per line,
+"PLACE left|right", PLACE numbered as the board's children. Needs the system
+python3 with pyatspi, an accessibility bus and the game started with
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 (tools/atspi_play.sh sets all that up).
+"""
+
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+APP = "Quirko Gyrelle"
+BUTTONS = {  # the puzzle buttons, by their English names (their hints)
+    "TORVANE": "A lap TORVANE for me.",
+    "PELLORA": "I quickly solve the PELLORA.",
+    "NUBBLER": "NUPBLER is, what I like now.",
+    "CIRRELA": "CIRRELA waits for me.",
+}
+
+
+def wait_for(what, find, timeout=20.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        try:
+            found = find()
+        except Exception:  # an object that went away while being read
+            found = None
+        if found:
+            return found
+        time.sleep(0.1)
+    sys.exit(f"atspi_play: no {what} after {timeout:.0f} s")
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    return next((a for a in desktop if a is not None and a.name == APP), None)
+
+
+def descendants(node):
+    for child in node:
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def find(node, predicate):
+    return next((d for d in descendants(node) if predicate(d)), None)
+
+
+def board_of(app):
+    return find(app, lambda a: a.name.endswith(" board") or a.name.endswith(" board, solved"))
+
+
+def code_of(board):
+    code = board.getChildAtIndex(board.childCount - 1)
+    return code.description
+
+
+def print_tree(board):
+    print(f"{board.getRoleName()} \"{board.name}\": {board.description}")
+    for i, child in enumerate(board):
+        actions = ""
+        if "Action" in pyatspi.listInterfaces(child):
+            act = child.queryAction()
+            actions = " [" + ", ".join(act.getName(k) for k in range(act.nActions)) + "]"
+        extra = f" = {child.description}" if child.description else ""
+        print(f"  {i:2d} {child.getRoleName()} \"{child.name}\"{extra}{actions}")
+
+
+def do_action(acc, name):
+    act = acc.queryAction()
+    for k in range(act.nActions):
+        if act.getName(k) == name:
+            act.doAction(k)
+            return
+    sys.exit(f"atspi_play: \"{acc.name}\" has no action {name}")
+
+
+def press_ok(app, window_name):
+    window = wait_for(f"window \"{window_name}\"", lambda: find(app, lambda a: a.name == window_name
+                      and a.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW)))
+    ok = wait_for("OK button", lambda: find(window, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == "OK"))
+    do_action(ok, "Press")
+    wait_for(f"\"{window_name}\" to close", lambda: find(app, lambda a: a.name == window_name
+             and a.getState().contains(pyatspi.STATE_SHOWING)) is None)
+
+
+def play(app, game, solver):
+    if not board_of(app).name.startswith(game):  # a Toggle of the pressed button would release it
+        do_action(wait_for(f"{game} button", lambda: find(app, lambda a: a.name == BUTTONS[game])), "Toggle")
+    board = wait_for(f"{game} board", lambda: (lambda b: b if b and b.name.startswith(game) else None)(board_of(app)))
+    print_tree(board)
+    code = code_of(board)
+    solved = subprocess.run([solver], input=code + "\n", capture_output=True, text=True, check=True)
+    moves = [line.split() for line in solved.stdout.splitlines() if line.strip()]
+    print(f"{game}: {len(moves)} moves from {code}")
+    for place, turn in moves:
+        before = code_of(board)
+        do_action(board.getChildAtIndex(int(place)), "Turn left" if turn == "left" else "Turn right")
+        # Each turn is made once the call has returned: wait until it is seen.
+        wait_for(f"move {place} {turn}", lambda: code_of(board) != before, timeout=5)
+    press_ok(app, "Solved")
+    press_ok(app, "Quirko Gyrelle - Highscore")
+    print(f"{game}: solved, board now \"{board_of(app).name}\": {board_of(app).description}")
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    solver, games = sys.argv[1], sys.argv[2:] or ["NUBBLER", "TORVANE"]
+    app = wait_for("game on the accessibility bus", application)
+    wait_for("board", lambda: board_of(app))
+    for game in games:
+        play(app, game, solver)
+
+
+if __name__ == "__main__":
+    main()
