@@ -74,6 +74,15 @@ inline constexpr int kNubblerPlatePictureX = 500;  // frame f at y = 100 f
 inline constexpr int kNubblerPlateMaskX = 600;
 inline constexpr NubblerPoint kNubblerButtonPicture = {500, 300};  // colour k at x + 13 k
 
+// The plates as places: each plate's square, hit strictly inside, so the
+// lines where plates meet belong to none.
+inline constexpr std::array<PlaceArea, kNubblerPlateCount> kNubblerPlaceAreas = [] {
+    std::array<PlaceArea, kNubblerPlateCount> areas{};
+    for (std::size_t p = 0; p < areas.size(); ++p)
+        areas[p] = InsideFrame({NubblerPlates[p].x, NubblerPlates[p].y, kNubblerPlateSize, kNubblerPlateSize});
+    return areas;
+}();
+
 using NubblerColours = std::array<std::uint8_t, kNubblerButtonCount>;
 
 constexpr int NubblerIndex(int plate, int position) { return plate * kNubblerPositions + position; }
@@ -100,7 +109,9 @@ std::optional<NubblerPosition> Decode<NubblerPosition>(std::string_view text);
 void NubblerTurnLeft(NubblerColours& colours, int plate);   // one eighth anticlockwise
 void NubblerTurnRight(NubblerColours& colours, int plate);  // one eighth clockwise
 bool NubblerAgrees(const NubblerColours& colours);          // all twelve pairs equal
-std::optional<int> NubblerPlateAt(int x, int y);            // the plate hit, if any
+inline std::optional<int> NubblerPlateAt(int x, int y) {    // the plate hit, if any
+    return PlaceHit(kNubblerPlaceAreas, x, y);
+}
 
 inline constexpr PuzzleRecord kNubblerRecord{"NUBBLER", "b3.bmp", 700, 333, {390, 10, 96, 204}, 0, 0, nullptr, "nubb"};
 
@@ -111,9 +122,7 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override { return kNubblerPlaceAreas; }
 
     void TurnPlateLeft(int plate);
     void TurnPlateRight(int plate);
@@ -125,8 +134,10 @@ public:
     const NubblerColours& Buttons() const { return position_.buttons; }
     void SetButtons(const NubblerColours& colours) { position_.buttons = colours; }
 
+protected:
+    void AnimateMove(qg::Move m) override;
+
 private:
-    void TurnPlate(int plate, Turn turn);
 
     NubblerPosition position_;
 };

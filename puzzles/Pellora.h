@@ -107,6 +107,17 @@ inline constexpr std::array<PelloraCell, kPelloraCells> PelloraCells = {{
 
 inline constexpr const PelloraCell& PelloraCellAt(int cell) { return At(PelloraCells, cell); }
 
+// The cells as places: the square round each centre, hit strictly inside;
+// a board size uses the first of them.
+inline constexpr std::array<PlaceArea, kPelloraCells> kPelloraPlaceAreas = [] {
+    std::array<PlaceArea, kPelloraCells> areas{};
+    for (std::size_t cell = 0; cell < areas.size(); ++cell) {
+        const PelloraCell& c = PelloraCells[cell];
+        areas[cell] = InsideFrame({c.X() - kPelloraHitHalf, c.Y() - kPelloraHitHalf, 2 * kPelloraHitHalf, 2 * kPelloraHitHalf});
+    }
+    return areas;
+}();
+
 // The solved board: the colour of the sector each corner lies in, seen from
 // the figure's centre (3 upper right, 2 top, 1 upper left, 4 lower left,
 // 5 bottom, 6 lower right), by lens position.
@@ -166,9 +177,7 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override;
     void ChangeOption(bool up) override;
 
     // The board size, 1..3 (7, 19 or 37 cells); values outside are clamped.
@@ -179,7 +188,7 @@ public:
 
     // The cell whose strict square holds (x, y), the highest-numbered one
     // where squares overlap, if any.
-    std::optional<int> HitTest(int x, int y) const;
+    std::optional<int> HitTest(int x, int y) const { return PlaceAt(x, y); }
     void RotateCellLeft(int cell);
     void RotateCellRight(int cell);
     void DrawCell(int cell, int frame);
@@ -190,9 +199,11 @@ public:
     const PelloraBoard& Board() const { return position_.lenses; }
     void SetBoard(const PelloraBoard& board) { position_.lenses = board; }
 
+protected:
+    void AnimateMove(qg::Move m) override;
+
 private:
     const PelloraVariantRow& Params() const { return At(PelloraVariantParams, position_.variant - 1); }
-    void RotateCell(int cell, Turn turn);
 
     PelloraPosition position_;
 };

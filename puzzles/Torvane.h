@@ -67,6 +67,17 @@ inline constexpr std::array<TorvanePlate, kTorvanePlateCount> kTorvanePlates = {
 // A press counts for a plate when it is less than this far from the hub on both axes.
 inline constexpr int kTorvaneHubReach = 20;
 
+// The plates as places: the square round each hub, hit strictly inside.
+inline constexpr std::array<PlaceArea, kTorvanePlateCount> kTorvanePlaceAreas = [] {
+    std::array<PlaceArea, kTorvanePlateCount> areas{};
+    for (std::size_t k = 0; k < areas.size(); ++k) {
+        const TorvanePlate& p = kTorvanePlates[k];
+        areas[k] = InsideFrame(
+            {p.hubX - kTorvaneHubReach, p.hubY - kTorvaneHubReach, 2 * kTorvaneHubReach, 2 * kTorvaneHubReach});
+    }
+    return areas;
+}();
+
 // Piece centres relative to the hub, per slot: frame 0 is the rest position,
 // frames 1 to 5 step through an anticlockwise quarter turn.
 struct TorvaneOffset {
@@ -135,16 +146,14 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override { return kTorvanePlaceAreas; }
     void DrawTarget() override;
 
     // Redraws plate 0..4 with its pieces at frame 0..5 and presents its square.
     void DrawPlate(int plate, int frame);
 
     // The plate whose hub square holds (x, y), if any.
-    static std::optional<int> PlateAt(int x, int y);
+    static std::optional<int> PlateAt(int x, int y) { return PlaceHit(kTorvanePlaceAreas, x, y); }
 
     const TorvanePosition& Position() const { return position_; }
     const TorvaneColours& Board() const { return position_.board; }
@@ -159,9 +168,11 @@ public:
         position_.target = target;
     }
 
+protected:
+    void AnimateMove(qg::Move m) override;
+
 private:
     void NewTarget();
-    void TurnPlate(int plate, Turn turn);
     void PaintTargetTiles();
     void DrawPiece(int colour, int centreX, int centreY);
 

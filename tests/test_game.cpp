@@ -57,8 +57,10 @@ public:
     void Shuffle() override { log_.push_back("shuffle"); }
     void Draw() override { log_.push_back("draw"); }
     void DrawTarget() override { log_.push_back("target"); }
-    void LeftClick(int x, int) override { Move(x); }
-    void RightClick(int x, int) override { Move(x); }
+    std::optional<int> PlaceAt(int x, int) const override {
+        if (x < 0) return std::nullopt;
+        return 0;
+    }
     void ChangeOption(bool up) override {
         const int next = option_ + (up ? 1 : -1);
         if (next < 1 || next > 3) return;
@@ -72,13 +74,13 @@ public:
     int moveMs = 150;
     bool solves = false;
 
-private:
-    void Move(int x) {
-        if (x < 0) return;
-        if (host().State() == kStateReady) host().SetState(kStateInPlay);
+protected:
+    void AnimateMove(qg::Move) override {
         for (int frame = 0; frame < 5; ++frame) host().Pause(moveMs / 5);
         if (solves) host().PuzzleSolved();
     }
+
+private:
     Log& log_;
     int option_ = 1;
 };

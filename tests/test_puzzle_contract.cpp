@@ -10,6 +10,8 @@
 #include <climits>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -266,6 +268,58 @@ TYPED_TEST(MoveContract, APressIsTheMoveAtItsPlace) {
                 EXPECT_TRUE(puzzle.Position() == Apply(before, m));
                 EXPECT_FALSE(puzzle.Position() == before) << "a shuffled board moves";
             }
+    }
+}
+
+// The cursor's places and the hit test are one table: the middle of every
+// place the cursor visits is a press on that very place, and a press at a
+// point no place's area holds is no move at all. Points on a grid over the
+// board and around it, the edges of every area and the far corners.
+TYPED_TEST(MoveContract, ThePlacesTheCursorVisitsAreThePlacesAPressHits) {
+    test::FakeHost host(test::SheetOf(Record(PuzzleTraits<TypeParam>::kGame)));
+    host.recordFrames = false;
+    TypeParam puzzle(host);
+    for (const int option : test::OptionsOf(Record(PuzzleTraits<TypeParam>::kGame))) {
+        SCOPED_TRACE(::testing::Message() << "option " << option);
+        puzzle.SetOption(option);
+        puzzle.Prepare();
+        puzzle.Draw();
+        const std::span<const PlaceArea> areas = puzzle.PlaceAreas();
+        ASSERT_FALSE(areas.empty());
+        const std::vector<Rect> places = puzzle.Places();
+        ASSERT_EQ(places.size(), areas.size());
+        std::vector<std::pair<int, int>> points;
+        for (int place = 0; place < static_cast<int>(areas.size()); ++place) {
+            const Rect& r = At(places, place);
+            EXPECT_EQ(puzzle.PlaceAt(r.x + r.w / 2, r.y + r.h / 2), place) << "the middle of place " << place;
+            const PlaceArea& a = At(areas, place);
+            // Just outside and just inside every bound, short of overflowing.
+            auto below = [](int v) { return v == INT_MIN ? v : v - 1; };
+            auto above = [](int v) { return v == INT_MAX ? v : v + 1; };
+            for (const int x : {below(a.left), a.left, a.right, above(a.right)})
+                for (const int y : {below(a.top), a.top, a.bottom, above(a.bottom)}) points.push_back({x, y});
+        }
+        for (int x = -40; x <= kBoardWidth + 40; x += 11)
+            for (int y = -40; y <= kBoardHeight + 40; y += 11) points.push_back({x, y});
+        for (const int x : {INT_MIN, INT_MAX})
+            for (const int y : {INT_MIN, INT_MAX}) points.push_back({x, y});
+        for (const auto& [x, y] : points) {
+            std::optional<int> holder;
+            for (int place = 0; place < static_cast<int>(areas.size()); ++place)
+                if (At(areas, place).Holds(x, y)) holder = place;
+            ASSERT_EQ(puzzle.PlaceAt(x, y), holder) << "press at " << x << "," << y;
+            const bool left = (x ^ y) & 1;
+            const auto before = puzzle.Position();
+            host.Clear();
+            test::Press(puzzle, left, x, y);
+            if (holder) {
+                EXPECT_TRUE(puzzle.Position() == Apply(before, {*holder, left ? Turn::Left : Turn::Right}))
+                    << "press at " << x << "," << y;
+            } else {
+                EXPECT_TRUE(puzzle.Position() == before) << "press at " << x << "," << y;
+                EXPECT_EQ(host.Trace(), "") << "press at " << x << "," << y;
+            }
+        }
     }
 }
 
