@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -145,6 +146,10 @@ public:
     virtual std::optional<int> PlaceAt(int x, int y) const { return PlaceHit(PlaceAreas(), x, y); }
     // Whether the board is solved; a move reports a solve only through this.
     virtual bool IsSolved() const { return false; }
+    // The position in its text form (the puzzle's Encode), and the position
+    // set from such a text: false, changing nothing, for one Decode refuses.
+    virtual std::string PositionText() const { return {}; }
+    virtual bool SetPositionText(std::string_view /*text*/) { return false; }
 
 protected:
     PuzzleHost& host() { return host_; }
@@ -163,6 +168,14 @@ protected:
     void PresentComposition(const Rect& r) {
         Blit(host_.Screen(), host_.Composition(), r, Rop::Copy);
         host_.Present(r);
+    }
+
+    // Decode into `position`; false, leaving it as it is, when refused.
+    template <class Position>
+    static bool ReadPosition(Position& position, std::string_view text) {
+        const std::optional<Position> read = Decode<Position>(text);
+        if (read) position = *read;
+        return read.has_value();
     }
 
     // If the session is ready, the first real move starts the clock.

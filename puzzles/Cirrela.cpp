@@ -10,7 +10,7 @@ namespace {
 // Two frames on the way, 30 ms apart. Left carries the old colours one and
 // two frame steps counterclockwise; right puts the new colours in first, so
 // each ball is seen coming clockwise from its old place.
-constexpr MoveStyle kRoll{Sound::Marble, 30, 2};
+constexpr MoveStyle kRoll{kCirrelaRecord.sound, 30, 2};
 
 constexpr bool IsCrossing(int cell, const CirrelaLevelRow& level) {
     return cell == 0 || cell == level.lowerCrossing;

@@ -108,7 +108,26 @@ std::string Encode(const CirrelaPosition& position);
 template <>
 std::optional<CirrelaPosition> Decode<CirrelaPosition>(std::string_view text);
 
-inline constexpr PuzzleRecord kCirrelaRecord{"CIRRELA", "b4.bmp", 572, 409, {335, 288, 152, 36}, 1, kCirrelaLevels, "cmode", "cirr"};
+inline constexpr PuzzleRecord kCirrelaRecord{
+    .name = "CIRRELA",
+    .sheetFile = "b4.bmp",
+    .sheetMinWidth = 572,
+    .sheetMinHeight = 409,
+    .rulesRect = {335, 288, 152, 36},
+    .optionMin = 1,
+    .optionMax = kCirrelaLevels,
+    .optionSetting = "cmode",
+    .tableKey = "cirr",
+    .buttonName = "CirrelaBtn",
+    .buttonPicture = "cirrela",
+    .key = '4',
+    .hint = {"CIRRELA wartet schon auf mich.", "CIRRELA waits for me."},
+    .rules = {"Rolle die Kugeln in den CIRRELA-Ringen.\rStelle die rechts oben gezeigte Ordnung her.",
+              "Roll the balls in the CIRRELA-rings.\rTry to build the pattern shown right."},
+    // The first level mixed; its pattern shows small at the top right.
+    .helpPictures = {{{.name = "cirrela", .option = 1}}},
+    .sound = Sound::Marble,
+};
 
 class Cirrela : public Puzzle {
 public:
@@ -138,6 +157,8 @@ public:
     bool IsSolved() const override;
 
     const CirrelaPosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     void SetPosition(const CirrelaPosition& position) { position_ = position; }
     const CirrelaBalls& Balls() const { return position_.balls; }
 

@@ -14,7 +14,7 @@ constexpr int kButtonHalf = kNubblerButtonSize / 2;
 // carry each button back from its old place to its new one; right shows
 // frames 1, 2 with the old colours and moves them before the rest frame.
 // Once solved, further agreeing turns are no news.
-constexpr MoveStyle kTurn{Sound::Ratchet, kNubblerPauseMs, kNubblerFrameCount - 1, false};
+constexpr MoveStyle kTurn{kNubblerRecord.sound, kNubblerPauseMs, kNubblerFrameCount - 1, false};
 
 Rect PlateSquare(int plate) {
     const NubblerPoint at = At(NubblerPlates, plate);

@@ -69,7 +69,7 @@ inline constexpr std::array<std::array<NubblerPoint, kNubblerPositions>, kNubble
     {{{66, 21}, {82, 41}, {78, 67}, {58, 82}, {33, 79}, {17, 59}, {21, 33}, {41, 18}}},
 }};
 
-// Where the pictures lie in b3.bmp.
+// Where the pictures lie in the sheet.
 inline constexpr int kNubblerPlatePictureX = 500;  // frame f at y = 100 f
 inline constexpr int kNubblerPlateMaskX = 600;
 inline constexpr NubblerPoint kNubblerButtonPicture = {500, 300};  // colour k at x + 13 k
@@ -113,7 +113,25 @@ inline std::optional<int> NubblerPlateAt(int x, int y) {    // the plate hit, if
     return PlaceHit(kNubblerPlaceAreas, x, y);
 }
 
-inline constexpr PuzzleRecord kNubblerRecord{"NUBBLER", "b3.bmp", 700, 333, {390, 10, 96, 204}, 0, 0, nullptr, "nubb"};
+inline constexpr PuzzleRecord kNubblerRecord{
+    .name = "NUBBLER",
+    .sheetFile = "b3.bmp",
+    .sheetMinWidth = 700,
+    .sheetMinHeight = 333,
+    .rulesRect = {390, 10, 96, 204},
+    .tableKey = "nubb",
+    .buttonName = "NubblerBtn",
+    .buttonPicture = "nubbler",
+    .key = '3',
+    .hint = {"Nach NUBBLER steht mir der Sinn.", "NUPBLER is, what I like now."},
+    .rules = {"Drehe die NUBBLER-Scheiben.\rKnöpfe, die nebeneinander liegen,\rmüssen die gleiche Farbe haben.",
+              "Rotate the NUBBLER-plates.\rButtons, which lay next to each\rother, must have the same color."},
+    // A task, and a colourful board whose facing buttons all agree.
+    .helpPictures = {{{.name = "nubbler"},
+                      {.name = "nubbler_solved",
+                       .position = "23610555 77265460 37575021 00171430 53620110 56645064 17323222 00623232 50023265"}}},
+    .sound = Sound::Ratchet,
+};
 
 class Nubbler : public Puzzle {
 public:
@@ -130,6 +148,8 @@ public:
     bool IsSolved() const override { return qg::IsSolved(position_); }
 
     const NubblerPosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     void SetPosition(const NubblerPosition& position) { position_ = position; }
     const NubblerColours& Buttons() const { return position_.buttons; }
     void SetButtons(const NubblerColours& colours) { position_.buttons = colours; }

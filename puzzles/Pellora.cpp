@@ -8,7 +8,7 @@ namespace {
 // Three frames on the way, 40 ms apart. Left: the lenses leave with their
 // old colours, counterclockwise. Right: the board turns first, so each lens
 // is seen coming clockwise from its old corner with its new place's colour.
-constexpr MoveStyle kTurn{Sound::Lens, 40, kPelloraFrames - 1};
+constexpr MoveStyle kTurn{kPelloraRecord.sound, 40, kPelloraFrames - 1};
 constexpr int kShuffleTurnsPerCell = 20;
 
 // A cell's background is restored two rows taller than its cluster covers.

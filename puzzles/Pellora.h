@@ -30,7 +30,7 @@ inline constexpr int kPelloraCellDx = 19;     // per column offset q
 inline constexpr int kPelloraCellDy = 33;     // per row offset r
 inline constexpr int kPelloraHitHalf = 20;    // half side of a cell's (strict) hit square
 
-// Sheet places of b2.bmp.
+// Places in the sheet.
 inline constexpr Rect kPelloraClusterBase{366, 531, 62, 62};
 inline constexpr Rect kPelloraClusterMask{304, 531, 62, 62};
 inline constexpr int kPelloraLensX = 500;     // lens of colour k at (500, 18 * (k - 1))
@@ -168,7 +168,30 @@ std::string Encode(const PelloraPosition& position);
 template <>
 std::optional<PelloraPosition> Decode<PelloraPosition>(std::string_view text);
 
-inline constexpr PuzzleRecord kPelloraRecord{"PELLORA", "b2.bmp", 532, 597, {415, 10, 70, 310}, 1, kPelloraVariants, "pmode", "pell"};
+inline constexpr PuzzleRecord kPelloraRecord{
+    .name = "PELLORA",
+    .sheetFile = "b2.bmp",
+    .sheetMinWidth = 532,
+    .sheetMinHeight = 597,
+    .rulesRect = {415, 10, 70, 310},
+    .optionMin = 1,
+    .optionMax = kPelloraVariants,
+    .optionSetting = "pmode",
+    .tableKey = "pell",
+    .buttonName = "PelloraBtn",
+    .buttonPicture = "pellora",
+    .key = '2',
+    .hint = {"Jetzt knack ich schnell das PELLORA.", "I quickly solve the PELLORA."},
+    .rules = {"Drehe jeweils sechs Linsen des PELLORAs\rbis die Farben der Linsen und der\rPellorasektoren übereinstimmen.",
+              "Rotate every six pills of the PELLORA\runtil the color of the pills fits to\rthe color of the ground."},
+    // The middle board size, mixed and solved.
+    .helpPictures = {{{.name = "pellora", .option = 2},
+                      {.name = "pellora_solved",
+                       .option = 2,
+                       .position = "2 122231112333444566645556122222311331133446644664555556"
+                                   "122222223113311331133446644664466455555556"}}},
+    .sound = Sound::Lens,
+};
 
 class Pellora : public Puzzle {
 public:
@@ -195,6 +218,8 @@ public:
     bool IsSolved() const override;
 
     const PelloraPosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     void SetPosition(const PelloraPosition& position) { position_ = position; }
     const PelloraBoard& Board() const { return position_.lenses; }
     void SetBoard(const PelloraBoard& board) { position_.lenses = board; }

@@ -6,7 +6,7 @@ namespace {
 // Five frames on the way, 30 ms apart. Left runs the anticlockwise frames
 // forwards; right moves the pieces first and runs them backwards, carrying
 // the pieces clockwise from their old places to the new ones.
-constexpr MoveStyle kTurn{Sound::Clack, 30, kTorvaneFrameCount - 1};
+constexpr MoveStyle kTurn{kTorvaneRecord.sound, 30, kTorvaneFrameCount - 1};
 constexpr int kOrderings = 24;  // of the four colours
 
 constexpr Rect kWholeBoard{0, 0, kBoardWidth, kBoardHeight};

@@ -86,8 +86,10 @@ private:
 };
 
 constexpr std::array<PuzzleRecord, 2> kRecords = {{
-    {"PLAIN", "p.bmp", 1, 1, {0, 0, 1, 1}, 0, 0, nullptr, "plai", true},
-    {"OPTED", "o.bmp", 1, 1, {0, 0, 1, 1}, 1, 3, "omode", "opts"},
+    {.name = "PLAIN", .sheetFile = "p.bmp", .sheetMinWidth = 1, .sheetMinHeight = 1, .rulesRect = {0, 0, 1, 1},
+     .tableKey = "plai", .mixDrawsTargetOnly = true},
+    {.name = "OPTED", .sheetFile = "o.bmp", .sheetMinWidth = 1, .sheetMinHeight = 1, .rulesRect = {0, 0, 1, 1},
+     .optionMin = 1, .optionMax = 3, .optionSetting = "omode", .tableKey = "opts"},
 }};
 constexpr int kPlain = 0, kOpted = 1;
 
