@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,6 +52,28 @@ constexpr Move Inverse(Move m) { return {m.place, m.turn == Turn::Left ? Turn::R
 // can reach. Specialised by each puzzle for its position type.
 template <class Position>
 std::optional<Position> Decode(std::string_view text);
+
+// Where one place lies: the frame the keyboard cursor rings, and the points
+// at which a press hits the place, bounds included.
+struct PlaceArea {
+    Rect frame;
+    int left = 0, top = 0, right = -1, bottom = -1;
+    constexpr bool Holds(int x, int y) const { return left <= x && x <= right && top <= y && y <= bottom; }
+};
+
+// A place hit strictly inside its frame: a press on the frame's edge misses.
+constexpr PlaceArea InsideFrame(Rect frame) {
+    return {frame, frame.x + 1, frame.y + 1, frame.x + frame.w - 1, frame.y + frame.h - 1};
+}
+
+// The place a press at (x, y) hits: the last one whose area holds the point,
+// so that where areas overlap the higher number wins.
+constexpr std::optional<int> PlaceHit(std::span<const PlaceArea> areas, int x, int y) {
+    std::optional<int> hit;
+    for (std::size_t i = 0; i < areas.size(); ++i)
+        if (areas[i].Holds(x, y)) hit = static_cast<int>(i);
+    return hit;
+}
 
 inline constexpr int kBoardWidth = 500;
 inline constexpr int kBoardHeight = 333;
@@ -99,8 +123,10 @@ public:
     virtual void Prepare() = 0;                  // first board; draws nothing
     virtual void Shuffle() = 0;                  // new task; draws nothing
     virtual void Draw() = 0;                     // whole board, presented
-    virtual void LeftClick(int x, int y) = 0;    // hit test, then a move
-    virtual void RightClick(int x, int y) = 0;   // the other way round
+    // A press: the place hit, then the move there, left or right; a press
+    // that hits no place does nothing at all.
+    void LeftClick(int x, int y) { Press(x, y, Turn::Left); }
+    void RightClick(int x, int y) { Press(x, y, Turn::Right); }
     virtual void ChangeOption(bool /*up*/) {}    // PELLORA and CIRRELA only
     // The option's value (board size or level) within the record's range; 0
     // for a puzzle without option. Setting it starts no new task.
@@ -108,13 +134,29 @@ public:
     virtual void SetOption(int /*option*/) {}
     virtual void DrawTarget() {}                 // TORVANE only
     // The places a press acts on, in the order a keyboard cursor visits
-    // them: a press at the centre of each is a move.
-    virtual std::vector<Rect> Places() const { return {}; }
+    // them, from the one table the hit test reads too.
+    virtual std::span<const PlaceArea> PlaceAreas() const { return {}; }
+    // Their frames: a press at the centre of each is the move there.
+    std::vector<Rect> Places() const {
+        std::vector<Rect> frames;
+        for (const PlaceArea& area : PlaceAreas()) frames.push_back(area.frame);
+        return frames;
+    }
+    // The place a press at (x, y) hits, if any.
+    virtual std::optional<int> PlaceAt(int x, int y) const { return PlaceHit(PlaceAreas(), x, y); }
     // Whether the board is solved; a move reports a solve only through this.
     virtual bool IsSolved() const { return false; }
+    // The position in its text form (the puzzle's Encode), and the position
+    // set from such a text: false, changing nothing, for one Decode refuses.
+    virtual std::string PositionText() const { return {}; }
+    virtual bool SetPositionText(std::string_view /*text*/) { return false; }
 
 protected:
     PuzzleHost& host() { return host_; }
+
+    // Move m animated with the puzzle's MoveStyle and carried out, the
+    // solved test included.
+    virtual void AnimateMove(qg::Move m) = 0;
 
     // The usual steps of composing: a rectangle of the sheet's background into
     // the composition, a masked sprite into the composition, and presenting.
@@ -126,6 +168,14 @@ protected:
     void PresentComposition(const Rect& r) {
         Blit(host_.Screen(), host_.Composition(), r, Rop::Copy);
         host_.Present(r);
+    }
+
+    // Decode into `position`; false, leaving it as it is, when refused.
+    template <class Position>
+    static bool ReadPosition(Position& position, std::string_view text) {
+        const std::optional<Position> read = Decode<Position>(text);
+        if (read) position = *read;
+        return read.has_value();
     }
 
     // If the session is ready, the first real move starts the clock.
@@ -152,6 +202,13 @@ protected:
     }
 
 private:
+    void Press(int x, int y, Turn turn) {
+        const std::optional<int> place = PlaceAt(x, y);
+        if (!place) return;
+        StartPlayOnFirstMove();
+        AnimateMove({*place, turn});
+    }
+
     PuzzleHost& host_;
 };
 

@@ -10,7 +10,7 @@ namespace {
 // Two frames on the way, 30 ms apart. Left carries the old colours one and
 // two frame steps counterclockwise; right puts the new colours in first, so
 // each ball is seen coming clockwise from its old place.
-constexpr MoveStyle kRoll{Sound::Marble, 30, 2};
+constexpr MoveStyle kRoll{kCirrelaRecord.sound, 30, 2};
 
 constexpr bool IsCrossing(int cell, const CirrelaLevelRow& level) {
     return cell == 0 || cell == level.lowerCrossing;
@@ -127,24 +127,13 @@ void Cirrela::Draw() {
     DrawRings(0, 0);
 }
 
-// Only X picks the ring: the left half turns the left ring.
-void Cirrela::LeftClick(int x, int /*y*/) {
-    StartPlayOnFirstMove();
-    RollRingLeft(x < 250 ? 0 : 1);
-}
+void Cirrela::RollRingLeft(int ring) { AnimateMove({ring, Turn::Left}); }
+void Cirrela::RollRingRight(int ring) { AnimateMove({ring, Turn::Right}); }
 
-void Cirrela::RightClick(int x, int /*y*/) {
-    StartPlayOnFirstMove();
-    RollRingRight(x < 250 ? 0 : 1);
-}
-
-void Cirrela::RollRingLeft(int ring) { RollRing(ring, Turn::Left); }
-void Cirrela::RollRingRight(int ring) { RollRing(ring, Turn::Right); }
-
-void Cirrela::RollRing(int ring, Turn turn) {
+void Cirrela::AnimateMove(qg::Move m) {
     Move(
-        kRoll, turn == Turn::Right, [&] { position_ = Apply(position_, {ring, turn}); },
-        [&](int frame) { DrawRings(ring, frame); });
+        kRoll, m.turn == Turn::Right, [&] { position_ = Apply(position_, m); },
+        [&](int frame) { DrawRings(m.place, frame); });
 }
 
 void Cirrela::DrawRings(int movingRing, int frame) {
@@ -189,13 +178,6 @@ void Cirrela::ChangeOption(bool up) {
     }
     Shuffle();
     Draw();
-}
-
-std::vector<Rect> Cirrela::Places() const {
-    // A whole ring, with the balls on it.
-    const int reach = kCirrelaRadius + 26;
-    return {{kCirrelaRingX[0] - reach, kCirrelaRingY - reach, 2 * reach, 2 * reach},
-            {kCirrelaRingX[1] - reach, kCirrelaRingY - reach, 2 * reach, 2 * reach}};
 }
 
 }  // namespace qg

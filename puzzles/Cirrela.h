@@ -3,6 +3,7 @@
 // place at a time. A ball on a crossing belongs to both rings.
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,6 +25,18 @@ inline constexpr std::array<int, 2> kCirrelaRingX = {178, 320};
 inline constexpr int kCirrelaRingY = 166;
 inline constexpr int kCirrelaRadius = 100;
 inline constexpr double kCirrelaStartAngle = 45.0;
+
+// The rings as places. The cursor rings a whole ring with its balls; a
+// press anywhere left of x = 250 rolls the left ring, anywhere else the
+// right one: only X picks the ring.
+inline constexpr int kCirrelaRingReach = kCirrelaRadius + 26;
+inline constexpr int kCirrelaSplitX = 250;
+inline constexpr std::array<PlaceArea, 2> kCirrelaPlaceAreas = {{
+    {{kCirrelaRingX[0] - kCirrelaRingReach, kCirrelaRingY - kCirrelaRingReach, 2 * kCirrelaRingReach, 2 * kCirrelaRingReach},
+     INT_MIN, INT_MIN, kCirrelaSplitX - 1, INT_MAX},
+    {{kCirrelaRingX[1] - kCirrelaRingReach, kCirrelaRingY - kCirrelaRingReach, 2 * kCirrelaRingReach, 2 * kCirrelaRingReach},
+     kCirrelaSplitX, INT_MIN, INT_MAX, INT_MAX},
+}};
 
 // Every frame of a move redraws this rectangle only; all balls lie inside it.
 inline constexpr Rect kCirrelaRingArea{50, 30, 400, 270};
@@ -95,7 +108,26 @@ std::string Encode(const CirrelaPosition& position);
 template <>
 std::optional<CirrelaPosition> Decode<CirrelaPosition>(std::string_view text);
 
-inline constexpr PuzzleRecord kCirrelaRecord{"CIRRELA", "b4.bmp", 572, 409, {335, 288, 152, 36}, 1, kCirrelaLevels, "cmode", "cirr"};
+inline constexpr PuzzleRecord kCirrelaRecord{
+    .name = "CIRRELA",
+    .sheetFile = "b4.bmp",
+    .sheetMinWidth = 572,
+    .sheetMinHeight = 409,
+    .rulesRect = {335, 288, 152, 36},
+    .optionMin = 1,
+    .optionMax = kCirrelaLevels,
+    .optionSetting = "cmode",
+    .tableKey = "cirr",
+    .buttonName = "CirrelaBtn",
+    .buttonPicture = "cirrela",
+    .key = '4',
+    .hint = {"CIRRELA wartet schon auf mich.", "CIRRELA waits for me."},
+    .rules = {"Rolle die Kugeln in den CIRRELA-Ringen.\rStelle die rechts oben gezeigte Ordnung her.",
+              "Roll the balls in the CIRRELA-rings.\rTry to build the pattern shown right."},
+    // The first level mixed; its pattern shows small at the top right.
+    .helpPictures = {{{.name = "cirrela", .option = 1}}},
+    .sound = Sound::Marble,
+};
 
 class Cirrela : public Puzzle {
 public:
@@ -104,9 +136,7 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override { return kCirrelaPlaceAreas; }
     void ChangeOption(bool up) override;
 
     // The level, 1..4 (12 to 24 balls per ring). Values outside are clamped;
@@ -127,15 +157,19 @@ public:
     bool IsSolved() const override;
 
     const CirrelaPosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     void SetPosition(const CirrelaPosition& position) { position_ = position; }
     const CirrelaBalls& Balls() const { return position_.balls; }
+
+protected:
+    void AnimateMove(qg::Move m) override;
 
 private:
     const CirrelaLevelRow& Params() const { return At(CirrelaLevelParams, position_.level - 1); }
     const CirrelaRing& Ring(int ring) const;
     void PaintPreview();
     void SetSolvedBoard();
-    void RollRing(int ring, Turn turn);
 
     CirrelaPosition position_;
 };

@@ -14,7 +14,7 @@ constexpr int kButtonHalf = kNubblerButtonSize / 2;
 // carry each button back from its old place to its new one; right shows
 // frames 1, 2 with the old colours and moves them before the rest frame.
 // Once solved, further agreeing turns are no news.
-constexpr MoveStyle kTurn{Sound::Ratchet, kNubblerPauseMs, kNubblerFrameCount - 1, false};
+constexpr MoveStyle kTurn{kNubblerRecord.sound, kNubblerPauseMs, kNubblerFrameCount - 1, false};
 
 Rect PlateSquare(int plate) {
     const NubblerPoint at = At(NubblerPlates, plate);
@@ -118,16 +118,6 @@ void NubblerTurnRight(NubblerColours& colours, int plate) {
 
 bool NubblerAgrees(const NubblerColours& colours) { return IsSolved(NubblerPosition{colours}); }
 
-// Strict on every side: the lines where plates meet, and the grid's own left
-// and top edge, belong to no plate.
-std::optional<int> NubblerPlateAt(int x, int y) {
-    for (int p = 0; p < kNubblerPlateCount; ++p) {
-        const NubblerPoint at = At(NubblerPlates, p);
-        if (at.x < x && x < at.x + kNubblerPlateSize && at.y < y && y < at.y + kNubblerPlateSize) return p;
-    }
-    return std::nullopt;
-}
-
 void Nubbler::Prepare() { Shuffle(); }
 
 // Colour a solved board, then scramble it by turns alone, so every task can be
@@ -168,33 +158,13 @@ void Nubbler::DrawPlate(int plate, int frame) {
     PresentComposition(square);
 }
 
-void Nubbler::TurnPlateLeft(int plate) { TurnPlate(plate, Turn::Left); }
-void Nubbler::TurnPlateRight(int plate) { TurnPlate(plate, Turn::Right); }
+void Nubbler::TurnPlateLeft(int plate) { AnimateMove({plate, Turn::Left}); }
+void Nubbler::TurnPlateRight(int plate) { AnimateMove({plate, Turn::Right}); }
 
-void Nubbler::TurnPlate(int plate, Turn turn) {
+void Nubbler::AnimateMove(qg::Move m) {
     Move(
-        kTurn, turn == Turn::Left, [&] { position_ = Apply(position_, {plate, turn}); },
-        [&](int frame) { DrawPlate(plate, frame); });
-}
-
-void Nubbler::LeftClick(int x, int y) {
-    const auto plate = NubblerPlateAt(x, y);
-    if (!plate) return;
-    StartPlayOnFirstMove();
-    TurnPlateLeft(*plate);
-}
-
-void Nubbler::RightClick(int x, int y) {
-    const auto plate = NubblerPlateAt(x, y);
-    if (!plate) return;
-    StartPlayOnFirstMove();
-    TurnPlateRight(*plate);
-}
-
-std::vector<Rect> Nubbler::Places() const {
-    std::vector<Rect> places;
-    for (const NubblerPoint& p : NubblerPlates) places.push_back({p.x, p.y, kNubblerPlateSize, kNubblerPlateSize});
-    return places;
+        kTurn, m.turn == Turn::Left, [&] { position_ = Apply(position_, m); },
+        [&](int frame) { DrawPlate(m.place, frame); });
 }
 
 }  // namespace qg

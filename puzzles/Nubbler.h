@@ -69,10 +69,19 @@ inline constexpr std::array<std::array<NubblerPoint, kNubblerPositions>, kNubble
     {{{66, 21}, {82, 41}, {78, 67}, {58, 82}, {33, 79}, {17, 59}, {21, 33}, {41, 18}}},
 }};
 
-// Where the pictures lie in b3.bmp.
+// Where the pictures lie in the sheet.
 inline constexpr int kNubblerPlatePictureX = 500;  // frame f at y = 100 f
 inline constexpr int kNubblerPlateMaskX = 600;
 inline constexpr NubblerPoint kNubblerButtonPicture = {500, 300};  // colour k at x + 13 k
+
+// The plates as places: each plate's square, hit strictly inside, so the
+// lines where plates meet belong to none.
+inline constexpr std::array<PlaceArea, kNubblerPlateCount> kNubblerPlaceAreas = [] {
+    std::array<PlaceArea, kNubblerPlateCount> areas{};
+    for (std::size_t p = 0; p < areas.size(); ++p)
+        areas[p] = InsideFrame({NubblerPlates[p].x, NubblerPlates[p].y, kNubblerPlateSize, kNubblerPlateSize});
+    return areas;
+}();
 
 using NubblerColours = std::array<std::uint8_t, kNubblerButtonCount>;
 
@@ -100,9 +109,29 @@ std::optional<NubblerPosition> Decode<NubblerPosition>(std::string_view text);
 void NubblerTurnLeft(NubblerColours& colours, int plate);   // one eighth anticlockwise
 void NubblerTurnRight(NubblerColours& colours, int plate);  // one eighth clockwise
 bool NubblerAgrees(const NubblerColours& colours);          // all twelve pairs equal
-std::optional<int> NubblerPlateAt(int x, int y);            // the plate hit, if any
+inline std::optional<int> NubblerPlateAt(int x, int y) {    // the plate hit, if any
+    return PlaceHit(kNubblerPlaceAreas, x, y);
+}
 
-inline constexpr PuzzleRecord kNubblerRecord{"NUBBLER", "b3.bmp", 700, 333, {390, 10, 96, 204}, 0, 0, nullptr, "nubb"};
+inline constexpr PuzzleRecord kNubblerRecord{
+    .name = "NUBBLER",
+    .sheetFile = "b3.bmp",
+    .sheetMinWidth = 700,
+    .sheetMinHeight = 333,
+    .rulesRect = {390, 10, 96, 204},
+    .tableKey = "nubb",
+    .buttonName = "NubblerBtn",
+    .buttonPicture = "nubbler",
+    .key = '3',
+    .hint = {"Nach NUBBLER steht mir der Sinn.", "NUPBLER is, what I like now."},
+    .rules = {"Drehe die NUBBLER-Scheiben.\rKnöpfe, die nebeneinander liegen,\rmüssen die gleiche Farbe haben.",
+              "Rotate the NUBBLER-plates.\rButtons, which lay next to each\rother, must have the same color."},
+    // A task, and a colourful board whose facing buttons all agree.
+    .helpPictures = {{{.name = "nubbler"},
+                      {.name = "nubbler_solved",
+                       .position = "23610555 77265460 37575021 00171430 53620110 56645064 17323222 00623232 50023265"}}},
+    .sound = Sound::Ratchet,
+};
 
 class Nubbler : public Puzzle {
 public:
@@ -111,9 +140,7 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override { return kNubblerPlaceAreas; }
 
     void TurnPlateLeft(int plate);
     void TurnPlateRight(int plate);
@@ -121,12 +148,16 @@ public:
     bool IsSolved() const override { return qg::IsSolved(position_); }
 
     const NubblerPosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     void SetPosition(const NubblerPosition& position) { position_ = position; }
     const NubblerColours& Buttons() const { return position_.buttons; }
     void SetButtons(const NubblerColours& colours) { position_.buttons = colours; }
 
+protected:
+    void AnimateMove(qg::Move m) override;
+
 private:
-    void TurnPlate(int plate, Turn turn);
 
     NubblerPosition position_;
 };

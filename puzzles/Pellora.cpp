@@ -8,7 +8,7 @@ namespace {
 // Three frames on the way, 40 ms apart. Left: the lenses leave with their
 // old colours, counterclockwise. Right: the board turns first, so each lens
 // is seen coming clockwise from its old corner with its new place's colour.
-constexpr MoveStyle kTurn{Sound::Lens, 40, kPelloraFrames - 1};
+constexpr MoveStyle kTurn{kPelloraRecord.sound, 40, kPelloraFrames - 1};
 constexpr int kShuffleTurnsPerCell = 20;
 
 // A cell's background is restored two rows taller than its cluster covers.
@@ -90,39 +90,18 @@ void Pellora::Shuffle() {
     host().SetState(kStateReady);
 }
 
-std::optional<int> Pellora::HitTest(int x, int y) const {
-    std::optional<int> hit;
-    for (int cell = 0; cell < Params().cells; ++cell) {
-        const PelloraCell& c = PelloraCellAt(cell);
-        if (c.X() - kPelloraHitHalf < x && x < c.X() + kPelloraHitHalf && c.Y() - kPelloraHitHalf < y &&
-            y < c.Y() + kPelloraHitHalf)
-            hit = cell;
-    }
-    return hit;
+std::span<const PlaceArea> Pellora::PlaceAreas() const {
+    return std::span(kPelloraPlaceAreas).first(static_cast<std::size_t>(Params().cells));
 }
 
-void Pellora::LeftClick(int x, int y) {
-    const auto cell = HitTest(x, y);
-    if (!cell) return;
-    StartPlayOnFirstMove();
-    RotateCellLeft(*cell);
-}
+void Pellora::RotateCellLeft(int cell) { AnimateMove({cell, Turn::Left}); }
+void Pellora::RotateCellRight(int cell) { AnimateMove({cell, Turn::Right}); }
 
-void Pellora::RightClick(int x, int y) {
-    const auto cell = HitTest(x, y);
-    if (!cell) return;
-    StartPlayOnFirstMove();
-    RotateCellRight(*cell);
-}
-
-void Pellora::RotateCellLeft(int cell) { RotateCell(cell, Turn::Left); }
-void Pellora::RotateCellRight(int cell) { RotateCell(cell, Turn::Right); }
-
-void Pellora::RotateCell(int cell, Turn turn) {
-    if (!ValidCell(cell)) return;
+void Pellora::AnimateMove(qg::Move m) {
+    if (!ValidCell(m.place)) return;
     Move(
-        kTurn, turn == Turn::Right, [&] { position_ = Apply(position_, {cell, turn}); },
-        [&](int frame) { DrawCell(cell, frame); });
+        kTurn, m.turn == Turn::Right, [&] { position_ = Apply(position_, m); },
+        [&](int frame) { DrawCell(m.place, frame); });
 }
 
 // No wrap-around: at either end of the range nothing changes.
@@ -173,15 +152,6 @@ void Pellora::DrawCell(int cell, int frame) {
     const Rect shown{x - kClusterHalfWidth, y - kClusterHalfHeight, kClusterWidth, 2 * kClusterHalfHeight};
     Blit(comp, shown.x, shown.y, shown.w, shown.h, comp, tile.x + (tile.w - kClusterWidth) / 2, tile.y, Rop::Or);
     PresentComposition(shown);
-}
-
-std::vector<Rect> Pellora::Places() const {
-    std::vector<Rect> places;
-    for (int cell = 0; cell < Params().cells; ++cell) {
-        const PelloraCell& c = PelloraCellAt(cell);
-        places.push_back({c.X() - kPelloraHitHalf, c.Y() - kPelloraHitHalf, 2 * kPelloraHitHalf, 2 * kPelloraHitHalf});
-    }
-    return places;
 }
 
 }  // namespace qg

@@ -30,7 +30,7 @@ inline constexpr int kPelloraCellDx = 19;     // per column offset q
 inline constexpr int kPelloraCellDy = 33;     // per row offset r
 inline constexpr int kPelloraHitHalf = 20;    // half side of a cell's (strict) hit square
 
-// Sheet places of b2.bmp.
+// Places in the sheet.
 inline constexpr Rect kPelloraClusterBase{366, 531, 62, 62};
 inline constexpr Rect kPelloraClusterMask{304, 531, 62, 62};
 inline constexpr int kPelloraLensX = 500;     // lens of colour k at (500, 18 * (k - 1))
@@ -107,6 +107,17 @@ inline constexpr std::array<PelloraCell, kPelloraCells> PelloraCells = {{
 
 inline constexpr const PelloraCell& PelloraCellAt(int cell) { return At(PelloraCells, cell); }
 
+// The cells as places: the square round each centre, hit strictly inside;
+// a board size uses the first of them.
+inline constexpr std::array<PlaceArea, kPelloraCells> kPelloraPlaceAreas = [] {
+    std::array<PlaceArea, kPelloraCells> areas{};
+    for (std::size_t cell = 0; cell < areas.size(); ++cell) {
+        const PelloraCell& c = PelloraCells[cell];
+        areas[cell] = InsideFrame({c.X() - kPelloraHitHalf, c.Y() - kPelloraHitHalf, 2 * kPelloraHitHalf, 2 * kPelloraHitHalf});
+    }
+    return areas;
+}();
+
 // The solved board: the colour of the sector each corner lies in, seen from
 // the figure's centre (3 upper right, 2 top, 1 upper left, 4 lower left,
 // 5 bottom, 6 lower right), by lens position.
@@ -157,7 +168,30 @@ std::string Encode(const PelloraPosition& position);
 template <>
 std::optional<PelloraPosition> Decode<PelloraPosition>(std::string_view text);
 
-inline constexpr PuzzleRecord kPelloraRecord{"PELLORA", "b2.bmp", 532, 597, {415, 10, 70, 310}, 1, kPelloraVariants, "pmode", "pell"};
+inline constexpr PuzzleRecord kPelloraRecord{
+    .name = "PELLORA",
+    .sheetFile = "b2.bmp",
+    .sheetMinWidth = 532,
+    .sheetMinHeight = 597,
+    .rulesRect = {415, 10, 70, 310},
+    .optionMin = 1,
+    .optionMax = kPelloraVariants,
+    .optionSetting = "pmode",
+    .tableKey = "pell",
+    .buttonName = "PelloraBtn",
+    .buttonPicture = "pellora",
+    .key = '2',
+    .hint = {"Jetzt knack ich schnell das PELLORA.", "I quickly solve the PELLORA."},
+    .rules = {"Drehe jeweils sechs Linsen des PELLORAs\rbis die Farben der Linsen und der\rPellorasektoren übereinstimmen.",
+              "Rotate every six pills of the PELLORA\runtil the color of the pills fits to\rthe color of the ground."},
+    // The middle board size, mixed and solved.
+    .helpPictures = {{{.name = "pellora", .option = 2},
+                      {.name = "pellora_solved",
+                       .option = 2,
+                       .position = "2 122231112333444566645556122222311331133446644664555556"
+                                   "122222223113311331133446644664466455555556"}}},
+    .sound = Sound::Lens,
+};
 
 class Pellora : public Puzzle {
 public:
@@ -166,9 +200,7 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override;
     void ChangeOption(bool up) override;
 
     // The board size, 1..3 (7, 19 or 37 cells); values outside are clamped.
@@ -179,20 +211,24 @@ public:
 
     // The cell whose strict square holds (x, y), the highest-numbered one
     // where squares overlap, if any.
-    std::optional<int> HitTest(int x, int y) const;
+    std::optional<int> HitTest(int x, int y) const { return PlaceAt(x, y); }
     void RotateCellLeft(int cell);
     void RotateCellRight(int cell);
     void DrawCell(int cell, int frame);
     bool IsSolved() const override;
 
     const PelloraPosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     void SetPosition(const PelloraPosition& position) { position_ = position; }
     const PelloraBoard& Board() const { return position_.lenses; }
     void SetBoard(const PelloraBoard& board) { position_.lenses = board; }
 
+protected:
+    void AnimateMove(qg::Move m) override;
+
 private:
     const PelloraVariantRow& Params() const { return At(PelloraVariantParams, position_.variant - 1); }
-    void RotateCell(int cell, Turn turn);
 
     PelloraPosition position_;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The four puzzles in GameIndex order.
+// The puzzles in GameIndex order: one row each, its record and how to make it.
 
 #include <array>
 #include <memory>
@@ -13,19 +13,39 @@
 
 namespace qg {
 
-inline constexpr int kPuzzleCount = 4;
+using PuzzleFactory = std::unique_ptr<Puzzle> (*)(PuzzleHost& host);
+
+template <class P>
+std::unique_ptr<Puzzle> MakePuzzle(PuzzleHost& host) {
+    return std::make_unique<P>(host);
+}
+
+struct PuzzleRow {
+    PuzzleRecord record;
+    PuzzleFactory make;
+};
+
+inline constexpr std::array<PuzzleRow, 4> kPuzzleTable = {{
+    {kTorvaneRecord, MakePuzzle<Torvane>},
+    {kPelloraRecord, MakePuzzle<Pellora>},
+    {kNubblerRecord, MakePuzzle<Nubbler>},
+    {kCirrelaRecord, MakePuzzle<Cirrela>},
+}};
+
+inline constexpr int kPuzzleCount = static_cast<int>(kPuzzleTable.size());
 enum GameIndexValue : int { kTorvane = 0, kPellora = 1, kNubbler = 2, kCirrela = 3 };
 
-inline constexpr std::array<PuzzleRecord, kPuzzleCount> kPuzzles = {
-    kTorvaneRecord, kPelloraRecord, kNubblerRecord, kCirrelaRecord};
+// The records alone, in the same order, for the rules between the puzzles.
+inline constexpr std::array<PuzzleRecord, kPuzzleCount> kPuzzles = [] {
+    std::array<PuzzleRecord, kPuzzleCount> records{};
+    for (std::size_t i = 0; i < records.size(); ++i) records[i] = kPuzzleTable[i].record;
+    return records;
+}();
 
-// The four puzzles in GameIndex order, each with `host` as its host.
+// The puzzles in GameIndex order, each with `host` as its host.
 inline std::vector<std::unique_ptr<Puzzle>> MakePuzzles(PuzzleHost& host) {
     std::vector<std::unique_ptr<Puzzle>> puzzles;
-    puzzles.push_back(std::make_unique<Torvane>(host));
-    puzzles.push_back(std::make_unique<Pellora>(host));
-    puzzles.push_back(std::make_unique<Nubbler>(host));
-    puzzles.push_back(std::make_unique<Cirrela>(host));
+    for (const PuzzleRow& row : kPuzzleTable) puzzles.push_back(row.make(host));
     return puzzles;
 }
 

@@ -6,7 +6,7 @@ namespace {
 // Five frames on the way, 30 ms apart. Left runs the anticlockwise frames
 // forwards; right moves the pieces first and runs them backwards, carrying
 // the pieces clockwise from their old places to the new ones.
-constexpr MoveStyle kTurn{Sound::Clack, 30, kTorvaneFrameCount - 1};
+constexpr MoveStyle kTurn{kTorvaneRecord.sound, 30, kTorvaneFrameCount - 1};
 constexpr int kOrderings = 24;  // of the four colours
 
 constexpr Rect kWholeBoard{0, 0, kBoardWidth, kBoardHeight};
@@ -100,17 +100,6 @@ std::optional<TorvanePosition> Decode<TorvanePosition>(std::string_view text) {
     return TorvanePosition{*board, *target, number};
 }
 
-std::optional<int> Torvane::PlateAt(int x, int y) {
-    std::optional<int> hit;
-    for (int k = 0; k < kTorvanePlateCount; ++k) {
-        const TorvanePlate& p = At(kTorvanePlates, k);
-        if (p.hubX - kTorvaneHubReach < x && x < p.hubX + kTorvaneHubReach && p.hubY - kTorvaneHubReach < y &&
-            y < p.hubY + kTorvaneHubReach)
-            hit = k;
-    }
-    return hit;
-}
-
 void Torvane::NewTarget() {
     int n;
     do {
@@ -177,31 +166,10 @@ void Torvane::DrawPlate(int plate, int frame) {
 }
 
 // After solving the shell ignores further solved calls, so plates may still turn.
-void Torvane::TurnPlate(int plate, Turn turn) {
+void Torvane::AnimateMove(qg::Move m) {
     Move(
-        kTurn, turn == Turn::Right, [&] { position_ = Apply(position_, {plate, turn}); },
-        [&](int frame) { DrawPlate(plate, frame); });
-}
-
-void Torvane::LeftClick(int x, int y) {
-    const auto plate = PlateAt(x, y);
-    if (!plate) return;
-    StartPlayOnFirstMove();
-    TurnPlate(*plate, Turn::Left);
-}
-
-void Torvane::RightClick(int x, int y) {
-    const auto plate = PlateAt(x, y);
-    if (!plate) return;
-    StartPlayOnFirstMove();
-    TurnPlate(*plate, Turn::Right);
-}
-
-std::vector<Rect> Torvane::Places() const {
-    std::vector<Rect> places;
-    for (const TorvanePlate& p : kTorvanePlates)
-        places.push_back({p.hubX - kTorvaneHubReach, p.hubY - kTorvaneHubReach, 2 * kTorvaneHubReach, 2 * kTorvaneHubReach});
-    return places;
+        kTurn, m.turn == Turn::Right, [&] { position_ = Apply(position_, m); },
+        [&](int frame) { DrawPlate(m.place, frame); });
 }
 
 }  // namespace qg

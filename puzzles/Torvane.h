@@ -67,6 +67,17 @@ inline constexpr std::array<TorvanePlate, kTorvanePlateCount> kTorvanePlates = {
 // A press counts for a plate when it is less than this far from the hub on both axes.
 inline constexpr int kTorvaneHubReach = 20;
 
+// The plates as places: the square round each hub, hit strictly inside.
+inline constexpr std::array<PlaceArea, kTorvanePlateCount> kTorvanePlaceAreas = [] {
+    std::array<PlaceArea, kTorvanePlateCount> areas{};
+    for (std::size_t k = 0; k < areas.size(); ++k) {
+        const TorvanePlate& p = kTorvanePlates[k];
+        areas[k] = InsideFrame(
+            {p.hubX - kTorvaneHubReach, p.hubY - kTorvaneHubReach, 2 * kTorvaneHubReach, 2 * kTorvaneHubReach});
+    }
+    return areas;
+}();
+
 // Piece centres relative to the hub, per slot: frame 0 is the rest position,
 // frames 1 to 5 step through an anticlockwise quarter turn.
 struct TorvaneOffset {
@@ -86,7 +97,7 @@ inline constexpr std::array<std::array<TorvaneOffset, 4>, kTorvaneFrameCount> kT
 inline constexpr std::array<int, 4> kTorvaneLeftFrom = {1, 3, 0, 2};   // anticlockwise
 inline constexpr std::array<int, 4> kTorvaneRightFrom = {2, 0, 3, 1};  // clockwise
 
-// Board geometry and the sheet layout of b1.bmp.
+// Board geometry and the layout of the sheet.
 inline constexpr int kTorvanePieceSize = 50;        // board piece, drawn round its centre
 inline constexpr int kTorvanePlateHalf = 65;        // the plate square is hub +- 65
 inline constexpr int kTorvaneTileSize = 30;         // target tile
@@ -126,7 +137,24 @@ std::string Encode(const TorvanePosition& position);
 template <>
 std::optional<TorvanePosition> Decode<TorvanePosition>(std::string_view text);
 
-inline constexpr PuzzleRecord kTorvaneRecord{"TORVANE", "b1.bmp", 500, 383, {300, 245, 183, 74}, 0, 0, nullptr, "torv", true};
+inline constexpr PuzzleRecord kTorvaneRecord{
+    .name = "TORVANE",
+    .sheetFile = "b1.bmp",
+    .sheetMinWidth = 500,
+    .sheetMinHeight = 383,
+    .rulesRect = {300, 245, 183, 74},
+    .tableKey = "torv",
+    .mixDrawsTargetOnly = true,
+    .buttonName = "TorvaneBtn",
+    .buttonPicture = "torvane",
+    .key = '1',
+    .hint = {"Jetzt spiel ich eine Runde TORVANE.", "A lap TORVANE for me."},
+    .rules = {"Drehe die schwarzen TORVANE-Teller.\rStelle die rechts gezeigteOrdnung her.",
+              "Rotate the black TORVANE-plates.\rTry to build the pattern shown right."},
+    // A task: the board at the left, the pattern to build at the right.
+    .helpPictures = {{{.name = "torvane"}}},
+    .sound = Sound::Clack,
+};
 
 class Torvane : public Puzzle {
 public:
@@ -135,18 +163,18 @@ public:
     void Prepare() override;
     void Shuffle() override;
     void Draw() override;
-    void LeftClick(int x, int y) override;
-    void RightClick(int x, int y) override;
-    std::vector<Rect> Places() const override;
+    std::span<const PlaceArea> PlaceAreas() const override { return kTorvanePlaceAreas; }
     void DrawTarget() override;
 
     // Redraws plate 0..4 with its pieces at frame 0..5 and presents its square.
     void DrawPlate(int plate, int frame);
 
     // The plate whose hub square holds (x, y), if any.
-    static std::optional<int> PlateAt(int x, int y);
+    static std::optional<int> PlateAt(int x, int y) { return PlaceHit(kTorvanePlaceAreas, x, y); }
 
     const TorvanePosition& Position() const { return position_; }
+    std::string PositionText() const override { return Encode(position_); }
+    bool SetPositionText(std::string_view text) override { return ReadPosition(position_, text); }
     const TorvaneColours& Board() const { return position_.board; }
     const TorvaneColours& Target() const { return position_.target; }
     int LastPattern() const { return position_.lastPattern; }  // 1..50, 0 before the first
@@ -159,9 +187,11 @@ public:
         position_.target = target;
     }
 
+protected:
+    void AnimateMove(qg::Move m) override;
+
 private:
     void NewTarget();
-    void TurnPlate(int plate, Turn turn);
     void PaintTargetTiles();
     void DrawPiece(int colour, int centreX, int centreY);
 

@@ -175,10 +175,9 @@ void TMainForm::BuildToolbar() {
     // released again (which changes nothing else).
     puzzleGroup_ = new QActionGroup(this);
     puzzleGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    static constexpr const char* kNames[kPuzzleCount] = {"TorvaneBtn", "PelloraBtn", "NubblerBtn", "CirrelaBtn"};
-    static constexpr const char* kPictures[kPuzzleCount] = {"torvane", "pellora", "nubbler", "cirrela"};
     for (int i = 0; i < kPuzzleCount; ++i) {
-        puzzleBtns_[static_cast<std::size_t>(i)] = AddButton(new QToolButton, kNames[i], 176 + 24 * i, 24, kPictures[i]);
+        const PuzzleRecord& r = Record(i);
+        puzzleBtns_[static_cast<std::size_t>(i)] = AddButton(new QToolButton, r.buttonName, 176 + 24 * i, 24, r.buttonPicture);
         // The action shows the button's own picture.
         auto* action = new QAction(puzzleBtns_[static_cast<std::size_t>(i)]->icon(), QString(), puzzleGroup_);
         action->setCheckable(true);
@@ -451,10 +450,12 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
                                            : OptionBtnMouseDown(0, OptionBtn_->height() - 1);
         return;
     default:
-        if (plain && event->key() >= Qt::Key_1 && event->key() < Qt::Key_1 + kPuzzleCount) {
-            puzzleGroup_->actions()[event->key() - Qt::Key_1]->trigger();
-            return;
-        }
+        // A puzzle's key, as its record names it (Qt's key codes of digits are their characters).
+        for (int i = 0; plain && i < kPuzzleCount; ++i)
+            if (event->key() == Record(i).key) {
+                puzzleGroup_->actions()[i]->trigger();
+                return;
+            }
         QWidget::keyPressEvent(event);
         return;
     }
@@ -565,8 +566,7 @@ void TMainForm::ApplyTexts() {
     MidiBtn_->setToolTip(t.midi);
     HighScoreBtn_->setToolTip(t.highScore);
     ExitBtn_->setToolTip(t.exit);
-    const QString puzzleHints[kPuzzleCount] = {t.torvane, t.pellora, t.nubbler, t.cirrela};
-    for (int i = 0; i < kPuzzleCount; ++i) puzzleGroup_->actions()[i]->setToolTip(puzzleHints[i]);
+    for (int i = 0; i < kPuzzleCount; ++i) puzzleGroup_->actions()[i]->setToolTip(PuzzleHint(Language_, i));
     TongueBtn_->setToolTip(t.tongue);
     HelpBtn_->setToolTip(t.help);
     InfoBtn_->setToolTip(t.info);
@@ -590,9 +590,10 @@ void TMainForm::ApplyTexts() {
         button->setAccessibleDescription(key ? hint + (german ? " Taste: " : " Key: ") + QString::fromUtf8(key) : hint);
     };
     for (const Named& n : named) name(n.button, n.button->toolTip(), n.key);
-    static constexpr const char* kPuzzleKeys[kPuzzleCount] = {"1", "2", "3", "4"};
-    for (int i = 0; i < kPuzzleCount; ++i)
-        name(puzzleBtns_[static_cast<std::size_t>(i)], puzzleHints[i], kPuzzleKeys[i]);
+    for (int i = 0; i < kPuzzleCount; ++i) {
+        const char key[] = {Record(i).key, '\0'};
+        name(puzzleBtns_[static_cast<std::size_t>(i)], PuzzleHint(Language_, i), key);
+    }
     PaintClock(CurrentSession().Elapsed);
     NameBoard();
 }

@@ -1,11 +1,14 @@
 #include "shell/Texts.h"
 
+#include "puzzles/PuzzleRecords.h"
+
 namespace qg {
 
 namespace {
 QString Pick(int language, const char* german, const char* english) {
     return QString::fromUtf8(IsGerman(language) ? german : english);
 }
+QString Pick(int language, const Bilingual& text) { return Pick(language, text.german, text.english); }
 }  // namespace
 
 ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed) {
@@ -20,10 +23,6 @@ ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed) 
                          : Pick(l, "Ich mag die Musik.", "Ich like the music.");
     t.highScore = Pick(l, "Wer sind die Besten?", "Who is the best?");
     t.exit = Pick(l, "Ich hab genug!", "That's enough for now!");
-    t.torvane = Pick(l, "Jetzt spiel ich eine Runde TORVANE.", "A lap TORVANE for me.");
-    t.pellora = Pick(l, "Jetzt knack ich schnell das PELLORA.", "I quickly solve the PELLORA.");
-    t.nubbler = Pick(l, "Nach NUBBLER steht mir der Sinn.", "NUPBLER is, what I like now.");
-    t.cirrela = Pick(l, "CIRRELA wartet schon auf mich.", "CIRRELA waits for me.");
     t.timeLabel = Pick(l, "Zeit:", "Time:");
     // The language button always speaks the other language.
     t.tongue = Pick(l, "I don't speak german.", "Ich spreche nicht englisch.");
@@ -33,25 +32,14 @@ ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed) 
     return t;
 }
 
+QString PuzzleHint(int language, int gameIndex) {
+    if (gameIndex < 0 || gameIndex >= kPuzzleCount) return QString();
+    return Pick(language, Record(gameIndex).hint);
+}
+
 QString RulesText(int language, int gameIndex) {
-    switch (gameIndex) {
-    case 0:
-        return Pick(language, "Drehe die schwarzen TORVANE-Teller.\rStelle die rechts gezeigteOrdnung her.",
-                    "Rotate the black TORVANE-plates.\rTry to build the pattern shown right.");
-    case 1:
-        return Pick(language,
-                    "Drehe jeweils sechs Linsen des PELLORAs\rbis die Farben der Linsen und der\rPellorasektoren übereinstimmen.",
-                    "Rotate every six pills of the PELLORA\runtil the color of the pills fits to\rthe color of the ground.");
-    case 2:
-        return Pick(language,
-                    "Drehe die NUBBLER-Scheiben.\rKnöpfe, die nebeneinander liegen,\rmüssen die gleiche Farbe haben.",
-                    "Rotate the NUBBLER-plates.\rButtons, which lay next to each\rother, must have the same color.");
-    case 3:
-        return Pick(language, "Rolle die Kugeln in den CIRRELA-Ringen.\rStelle die rechts oben gezeigte Ordnung her.",
-                    "Roll the balls in the CIRRELA-rings.\rTry to build the pattern shown right.");
-    default:
-        return QString();
-    }
+    if (gameIndex < 0 || gameIndex >= kPuzzleCount) return QString();
+    return Pick(language, Record(gameIndex).rules);
 }
 
 QString ForDisplay(const QString& stored) {

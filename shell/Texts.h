@@ -12,13 +12,14 @@ inline bool IsGerman(int language) { return language == 1; }
 
 struct ToolbarTexts {
     QString mix, option, pause, sound, midi, highScore, exit;
-    QString torvane, pellora, nubbler, cirrela;
     QString timeLabel, tongue, help, info, quirko;
 };
 
 // The hints and the clock caption; the toggles' hints follow their state.
 ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed);
 
+// The hint of puzzle gameIndex's button, from its record.
+QString PuzzleHint(int language, int gameIndex);
 // The rules of puzzle gameIndex, lines joined by carriage returns as stored.
 QString RulesText(int language, int gameIndex);
 

@@ -27,7 +27,7 @@ inline QString GameDir() { return QString(QG_PROGRAM_DIR); }
 class ProgramDir {
 public:
     ProgramDir() {
-        for (const char* f : {"b1.bmp", "b2.bmp", "b3.bmp", "b4.bmp"}) QFile::copy(GameDir() + f, Path(f));
+        for (const PuzzleRecord& r : kPuzzles) QFile::copy(GameDir() + r.sheetFile, Path(r.sheetFile));
     }
     QString Dir() const { return dir_.path() + "/"; }
     QString Path(const char* file) const { return Dir() + file; }

@@ -17,14 +17,17 @@
 
 namespace qg::test {
 
-// The puzzle's sheet as the build generated it, loaded once per run.
+// The puzzle's sheet as the build generated it, loaded once per run; a
+// plain one of the least size for a puzzle that draws without a sheet.
 inline const Surface& SheetOf(const PuzzleRecord& record) {
     static std::map<std::string, Surface> sheets;
-    const auto found = sheets.find(record.sheetFile);
+    const std::string key = record.sheetFile ? record.sheetFile : record.name;
+    const auto found = sheets.find(key);
     if (found != sheets.end()) return found->second;
+    if (!record.sheetFile) return sheets.emplace(key, Surface(record.sheetMinWidth, record.sheetMinHeight)).first->second;
     auto sheet = LoadSheet(QString(QG_PROGRAM_DIR), record);
     if (!sheet) throw std::runtime_error(std::string(record.sheetFile) + " cannot be loaded from " + QG_PROGRAM_DIR);
-    return sheets.emplace(record.sheetFile, std::move(*sheet)).first->second;
+    return sheets.emplace(key, std::move(*sheet)).first->second;
 }
 
 constexpr bool Contains(const Rect& r, int x, int y) { return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h; }

@@ -21,8 +21,8 @@ namespace qg {
 namespace {
 
 const Surface& FileSheet() {
-    static const std::optional<Surface> sheet = LoadSheet(QString(QG_PROGRAM_DIR) + "b4.bmp", 572, 409);
-    if (!sheet) throw std::runtime_error("b4.bmp missing");
+    static const std::optional<Surface> sheet = LoadSheet(QString(QG_PROGRAM_DIR), kCirrelaRecord);
+    if (!sheet) throw std::runtime_error(std::string(kCirrelaRecord.sheetFile) + " missing");
     return *sheet;
 }
 

@@ -644,7 +644,7 @@ TEST_F(GameTest, SolvedWindowOnceWhenThePuzzleIsSolved) {
 // the puzzle in play stands still, and the game goes on where it was.
 TEST_F(GameTest, SheetErrorOnASwitchStopsTheClockWhileItsBoxIsOpen) {
     ProgramDir dir;
-    ASSERT_TRUE(QFile::remove(dir.Path("b2.bmp")));
+    ASSERT_TRUE(QFile::remove(dir.Path(Record(kPellora).sheetFile)));
     ASSERT_EQ(Start(0, {ClickSplash()}, dir.Dir()), std::vector<std::string>{"Splash"});
     InPlay(8);
     bool clockStopped = false;

@@ -16,8 +16,6 @@
 namespace qg::test {
 namespace {
 
-const char* const kSheetFiles[] = {"b1.bmp", "b2.bmp", "b3.bmp", "b4.bmp"};
-
 // A folder tree under a temporary root; paths are relative to the root.
 class Tree {
 public:
@@ -27,7 +25,7 @@ public:
     // Copies the generated sheets (all, or the first `count`) into `rel`.
     void PutSheets(const QString& rel, int count = 4) const {
         MakeDir(rel);
-        for (int i = 0; i < count; ++i) QFile::copy(GameDir() + kSheetFiles[i], Path(rel + "/" + kSheetFiles[i]));
+        for (int i = 0; i < count; ++i) QFile::copy(GameDir() + Record(i).sheetFile, Path(rel + "/" + Record(i).sheetFile));
     }
     void Touch(const QString& rel) const {
         QFile f(Path(rel));
@@ -116,7 +114,7 @@ TEST(ProgramDirectory, MissingDataFolderGivesTheStartUpError) {
     EXPECT_FALSE(form.FormCreate());
     ASSERT_EQ(windows.errors.size(), 1u);
     EXPECT_EQ(windows.errors[0].rfind(OutOfMemoryText(-1).toStdString(), 0), 0u) << windows.errors[0];
-    EXPECT_NE(windows.errors[0].find("b1.bmp"), std::string::npos) << "the box names the missing sheet";
+    EXPECT_NE(windows.errors[0].find(Record(kTorvane).sheetFile), std::string::npos) << "the box names the missing sheet";
 }
 
 TEST(UserMusic, FolderFollowsXdgDataHome) {

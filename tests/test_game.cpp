@@ -57,8 +57,10 @@ public:
     void Shuffle() override { log_.push_back("shuffle"); }
     void Draw() override { log_.push_back("draw"); }
     void DrawTarget() override { log_.push_back("target"); }
-    void LeftClick(int x, int) override { Move(x); }
-    void RightClick(int x, int) override { Move(x); }
+    std::optional<int> PlaceAt(int x, int) const override {
+        if (x < 0) return std::nullopt;
+        return 0;
+    }
     void ChangeOption(bool up) override {
         const int next = option_ + (up ? 1 : -1);
         if (next < 1 || next > 3) return;
@@ -72,20 +74,22 @@ public:
     int moveMs = 150;
     bool solves = false;
 
-private:
-    void Move(int x) {
-        if (x < 0) return;
-        if (host().State() == kStateReady) host().SetState(kStateInPlay);
+protected:
+    void AnimateMove(qg::Move) override {
         for (int frame = 0; frame < 5; ++frame) host().Pause(moveMs / 5);
         if (solves) host().PuzzleSolved();
     }
+
+private:
     Log& log_;
     int option_ = 1;
 };
 
 constexpr std::array<PuzzleRecord, 2> kRecords = {{
-    {"PLAIN", "p.bmp", 1, 1, {0, 0, 1, 1}, 0, 0, nullptr, "plai", true},
-    {"OPTED", "o.bmp", 1, 1, {0, 0, 1, 1}, 1, 3, "omode", "opts"},
+    {.name = "PLAIN", .sheetFile = "p.bmp", .sheetMinWidth = 1, .sheetMinHeight = 1, .rulesRect = {0, 0, 1, 1},
+     .tableKey = "plai", .mixDrawsTargetOnly = true},
+    {.name = "OPTED", .sheetFile = "o.bmp", .sheetMinWidth = 1, .sheetMinHeight = 1, .rulesRect = {0, 0, 1, 1},
+     .optionMin = 1, .optionMax = 3, .optionSetting = "omode", .tableKey = "opts"},
 }};
 constexpr int kPlain = 0, kOpted = 1;
 

@@ -358,10 +358,6 @@ TEST(ToolbarHints, EveryHintInBothLanguagesAndBothToggleStates) {
         {"PauseBtn", &ToolbarTexts::pause, "Ich brauch eine kurze Pause.", "I need a break."},
         {"HighScoreBtn", &ToolbarTexts::highScore, "Wer sind die Besten?", "Who is the best?"},
         {"ExitBtn", &ToolbarTexts::exit, "Ich hab genug!", "That's enough for now!"},
-        {"TorvaneBtn", &ToolbarTexts::torvane, "Jetzt spiel ich eine Runde TORVANE.", "A lap TORVANE for me."},
-        {"PelloraBtn", &ToolbarTexts::pellora, "Jetzt knack ich schnell das PELLORA.", "I quickly solve the PELLORA."},
-        {"NubblerBtn", &ToolbarTexts::nubbler, "Nach NUBBLER steht mir der Sinn.", "NUPBLER is, what I like now."},
-        {"CirrelaBtn", &ToolbarTexts::cirrela, "CIRRELA wartet schon auf mich.", "CIRRELA waits for me."},
         {"TimeLabel", &ToolbarTexts::timeLabel, "Zeit:", "Time:"},
         {"TongueBtn", &ToolbarTexts::tongue, "I don't speak german.", "Ich spreche nicht englisch."},
         {"HelpBtn", &ToolbarTexts::help, "Ich laß mir unter die Arme greifen.", "I need help."},
@@ -378,6 +374,18 @@ TEST(ToolbarHints, EveryHintInBothLanguagesAndBothToggleStates) {
         const char* germanReleased;
         const char* englishReleased;
     };
+    // The puzzle buttons' hints come from the puzzles' records.
+    struct PuzzleHintCase {
+        int game;
+        const char* german;
+        const char* english;
+    };
+    const PuzzleHintCase puzzles[] = {
+        {kTorvane, "Jetzt spiel ich eine Runde TORVANE.", "A lap TORVANE for me."},
+        {kPellora, "Jetzt knack ich schnell das PELLORA.", "I quickly solve the PELLORA."},
+        {kNubbler, "Nach NUBBLER steht mir der Sinn.", "NUPBLER is, what I like now."},
+        {kCirrela, "CIRRELA wartet schon auf mich.", "CIRRELA waits for me."},
+    };
     const Toggle toggles[] = {
         {"SoundBtn", &ToolbarTexts::sound, true, "Ich schalte die Geräusche lieber aus.", "I like it without sound-effects.",
          "Ohne Geräusche ist es doch etwas fad.", "Without sound ist is boring."},
@@ -392,6 +400,9 @@ TEST(ToolbarHints, EveryHintInBothLanguagesAndBothToggleStates) {
                 const ToolbarTexts t = ToolbarTextsFor(language, sound, midi);
                 for (const Hint& h : fixed)
                     EXPECT_EQ(t.*h.field, QString::fromUtf8(german ? h.german : h.english)) << h.element;
+                for (const PuzzleHintCase& h : puzzles)
+                    EXPECT_EQ(PuzzleHint(language, h.game), QString::fromUtf8(german ? h.german : h.english))
+                        << Record(h.game).buttonName;
                 for (const Toggle& g : toggles) {
                     const bool pressed = g.sound ? sound : midi;
                     const char* want = pressed ? (german ? g.germanPressed : g.englishPressed)
@@ -400,6 +411,33 @@ TEST(ToolbarHints, EveryHintInBothLanguagesAndBothToggleStates) {
                 }
             }
     }
+}
+
+// The rules over the board, word for word with their line breaks, in both
+// languages; any other language than German reads English.
+TEST(ToolbarHints, TheRulesOfEveryPuzzleInBothLanguages) {
+    struct Rules {
+        int game;
+        const char* german;
+        const char* english;
+    };
+    const Rules rules[] = {
+        {kTorvane, "Drehe die schwarzen TORVANE-Teller.\rStelle die rechts gezeigteOrdnung her.",
+         "Rotate the black TORVANE-plates.\rTry to build the pattern shown right."},
+        {kPellora, "Drehe jeweils sechs Linsen des PELLORAs\rbis die Farben der Linsen und der\rPellorasektoren übereinstimmen.",
+         "Rotate every six pills of the PELLORA\runtil the color of the pills fits to\rthe color of the ground."},
+        {kNubbler, "Drehe die NUBBLER-Scheiben.\rKnöpfe, die nebeneinander liegen,\rmüssen die gleiche Farbe haben.",
+         "Rotate the NUBBLER-plates.\rButtons, which lay next to each\rother, must have the same color."},
+        {kCirrela, "Rolle die Kugeln in den CIRRELA-Ringen.\rStelle die rechts oben gezeigte Ordnung her.",
+         "Roll the balls in the CIRRELA-rings.\rTry to build the pattern shown right."},
+    };
+    for (const Rules& r : rules)
+        for (const int language : {kGerman, kEnglish, -1, 2}) {
+            SCOPED_TRACE(testing::Message() << Record(r.game).name << ", language " << language);
+            EXPECT_EQ(RulesText(language, r.game), QString::fromUtf8(language == kGerman ? r.german : r.english));
+        }
+    EXPECT_EQ(ForDisplay(RulesText(kEnglish, kTorvane)),
+              "Rotate the black TORVANE-plates.\nTry to build the pattern shown right.");
 }
 
 // Records whether the clock's timer ran at the moment each window opened.

@@ -1,4 +1,4 @@
-// The text form of the four puzzles' positions: every position play reaches
+// The text form of every puzzle's positions: every position play reaches
 // reads back as itself, and anything else is refused.
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "puzzles/PuzzleRecords.h"
 #include "tests/PositionSamples.h"
+#include "tests/PuzzleTable.h"
 #include "tests/SolvedBoards.h"
 
 namespace qg {
@@ -19,8 +20,7 @@ using test::PuzzleTraits;
 
 template <class P>
 class PositionText : public ::testing::Test {};
-using AllPuzzles = ::testing::Types<Torvane, Pellora, Nubbler, Cirrela>;
-TYPED_TEST_SUITE(PositionText, AllPuzzles);
+TYPED_TEST_SUITE(PositionText, test::AllPuzzleTypes, test::PuzzleName);
 
 // The sample positions and every position one move away from them.
 template <class P>
@@ -222,7 +222,8 @@ TEST(PositionText, CirrelaRefusesWhatNoRingsShow) {
 TYPED_TEST(PositionText, SolvedIsTheSameRuleForThePositionAndThePuzzle) {
     test::FakeHost host(Surface(700, 700));
     TypeParam puzzle(host);
-    test::LaySolved(puzzle, PuzzleTraits<TypeParam>::kGame);
+    PuzzleTraits<TypeParam>::LaySolved(puzzle);
+    puzzle.Draw();
     EXPECT_TRUE(IsSolved(puzzle.Position()));
     for (const Move m : LegalMoves(puzzle.Position())) {
         const auto moved = Apply(puzzle.Position(), m);

@@ -1033,6 +1033,9 @@ TEST(SettingsAtExit, SecondSaveOfARunWritesOnlyNewChanges) {
 // in the stored language, and nothing is written.
 
 TEST(StartUpError, NamesTheSheetWhyAndWhere) {
+    // TORVANE's sheet, the one shown first.
+    const QString sheetFile = QString::fromLatin1(Record(kTorvane).sheetFile);
+    const auto Named = [&](const char* text) { return QString::fromUtf8(text).arg(sheetFile); };
     struct Case {
         const char* what;
         const char* stored;  // the settings file
@@ -1048,7 +1051,7 @@ TEST(StartUpError, NamesTheSheetWhyAndWhere) {
     };
     QByteArray half;
     {
-        QFile f(QString(kProgramDir) + "b1.bmp");
+        QFile f(QString(kProgramDir) + sheetFile);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         half = f.readAll();
         half.truncate(half.size() / 2);
@@ -1057,18 +1060,18 @@ TEST(StartUpError, NamesTheSheetWhyAndWhere) {
     rle[28] = 8, rle[30] = 1;  // 8 bits, RLE8
     const Case cases[] = {
         {"missing", "[common]\ntongue=0\n", [](const QString& sheet) { QFile::remove(sheet); },
-         {"Not enough memory! Program aborted.", "The picture file \"b1.bmp\" is missing.", "Looked for in: "}},
+         {"Not enough memory! Program aborted.", Named("The picture file \"%1\" is missing."), "Looked for in: "}},
         {"missing, in German", "[common]\ntongue=1\n", [](const QString& sheet) { QFile::remove(sheet); },
-         {"Zuwenig Speicher! Programm wird beendet.", "Die Bilddatei \"b1.bmp\" fehlt.", "Gesucht in: "}},
+         {"Zuwenig Speicher! Programm wird beendet.", Named("Die Bilddatei \"%1\" fehlt."), "Gesucht in: "}},
         {"a FIFO", "", [](const QString& sheet) {
              QFile::remove(sheet);
              ::mkfifo(QFile::encodeName(sheet).constData(), 0600);
          },
-         {"Not enough memory! Program aborted.", "\"b1.bmp\" is not a regular file."}},
-        {"cut in half", "", writeBytes(half), {"\"b1.bmp\" is damaged."}},
-        {"compressed", "[common]\ntongue=1\n", writeBytes(rle), {QString::fromUtf8("\"b1.bmp\" hat ein Format"), "24- oder 32-Bit"}},
+         {"Not enough memory! Program aborted.", Named("\"%1\" is not a regular file.")}},
+        {"cut in half", "", writeBytes(half), {Named("\"%1\" is damaged.")}},
+        {"compressed", "[common]\ntongue=1\n", writeBytes(rle), {Named("\"%1\" hat ein Format"), "24- oder 32-Bit"}},
         {"too small", "", writeBytes(QByteArray::fromHex("424d3a0000000000000036000000280000000100000001000000010018000000000004000000130b0000130b00000000000000000000ffffff00")),
-         {"\"b1.bmp\" is smaller than 500 x 383 pixels."}},
+         {Named("\"%1\" is smaller than 500 x 383 pixels.")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1076,8 +1079,8 @@ TEST(StartUpError, NamesTheSheetWhyAndWhere) {
         home.WriteStore(c.stored);
         const QByteArray storedBefore = home.StoreBytes();
         QTemporaryDir dir;
-        for (const char* f : {"b1.bmp", "b2.bmp", "b3.bmp", "b4.bmp"}) QFile::copy(QString(kProgramDir) + f, dir.filePath(f));
-        c.breakSheet(dir.filePath("b1.bmp"));
+        for (const PuzzleRecord& r : kPuzzles) QFile::copy(QString(kProgramDir) + r.sheetFile, dir.filePath(r.sheetFile));
+        c.breakSheet(dir.filePath(sheetFile));
 
         ScriptedWindows windows;
         TMainForm form(dir.path() + "/", &windows);
@@ -1085,7 +1088,7 @@ TEST(StartUpError, NamesTheSheetWhyAndWhere) {
         ASSERT_EQ(windows.errors.size(), 1u);
         const QString text = QString::fromStdString(windows.errors.front());
         for (const QString& part : c.says) EXPECT_TRUE(text.contains(part)) << text.toStdString();
-        if (!c.says.front().contains("b1.bmp")) {
+        if (!c.says.front().contains(sheetFile)) {
             EXPECT_TRUE(text.contains(dir.path())) << text.toStdString();
         }
         // Nothing written.

@@ -102,7 +102,7 @@ QByteArray Patched(QByteArray bytes, int at, std::uint32_t value) {
 
 class SheetFolder {
 public:
-    QString Write(const QByteArray& bytes, const char* name = "b1.bmp") const {
+    QString Write(const QByteArray& bytes, const char* name = "sheet.bmp") const {
         QFile f(Path(name));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
@@ -143,7 +143,7 @@ TEST(SheetLoader, LoadsEveryUncompressedTrueColourLayoutAlike) {
         } else {
             folder.Write(bmp.Bytes());
         }
-        const SheetLoad load = ReadSheet(folder.Path("b1.bmp"), bmp.width, 3);
+        const SheetLoad load = ReadSheet(folder.Path("sheet.bmp"), bmp.width, 3);
         ASSERT_EQ(load.problem, SheetProblem::None);
         ASSERT_TRUE(load.sheet);
         ASSERT_EQ(load.sheet->width(), bmp.width);
@@ -252,8 +252,8 @@ TEST(SheetLoader, ReadsOnlyRegularFilesOfSaneSize) {
         SheetProblem problem;
     };
     const Case cases[] = {
-        {"missing", [&] { return folder.Path("b1.bmp"); }, SheetProblem::Missing},
-        {"in a folder that is a file", [&] { return folder.Write("x", "plain") + "/b1.bmp"; }, SheetProblem::Missing},
+        {"missing", [&] { return folder.Path("sheet.bmp"); }, SheetProblem::Missing},
+        {"in a folder that is a file", [&] { return folder.Write("x", "plain") + "/sheet.bmp"; }, SheetProblem::Missing},
         {"a folder", [&] {
              QDir().mkpath(folder.Path("dir.bmp"));
              return folder.Path("dir.bmp");

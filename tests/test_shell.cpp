@@ -273,7 +273,7 @@ TEST_F(Shell, ClosingAsksAndANoKeepsTheGameRunning) {
 TEST(ShellSheets, ASheetThatCannotBeLoadedOnASwitchKeepsThePuzzleShown) {
     ConfigHome config;
     ProgramDir dir;
-    QFile::remove(dir.Path("b2.bmp"));
+    QFile::remove(dir.Path(Record(kPellora).sheetFile));
     ScriptedWindows windows;
     auto form = ShowMainForm(windows, dir.Dir());
     ASSERT_TRUE(form);
@@ -281,7 +281,7 @@ TEST(ShellSheets, ASheetThatCannotBeLoadedOnASwitchKeepsThePuzzleShown) {
     ClickButton(*form, "PelloraBtn");
     EXPECT_EQ(form->GameIndex(), kTorvane);
     ASSERT_EQ(windows.errors.size(), 1u);
-    EXPECT_NE(windows.errors[0].find("b2.bmp"), std::string::npos);
+    EXPECT_NE(windows.errors[0].find(Record(kPellora).sheetFile), std::string::npos);
     EXPECT_TRUE(Button(*form, "TorvaneBtn")->isChecked());
     EXPECT_FALSE(Button(*form, "PelloraBtn")->isChecked());
     EXPECT_EQ(form->Session(kPellora).State, kStateNotPrepared);
@@ -321,7 +321,7 @@ TEST(ShellStartUp, ABadFirstSheetEndsWithTheErrorAndWritesNothing) {
         SCOPED_TRACE(c.what);
         ConfigHome config;
         ProgramDir dir;
-        c.spoil(dir.Path("b1.bmp"));
+        c.spoil(dir.Path(Record(kTorvane).sheetFile));
         ScriptedWindows windows;
         {
             TMainForm form(dir.Dir(), &windows);
@@ -330,7 +330,8 @@ TEST(ShellStartUp, ABadFirstSheetEndsWithTheErrorAndWritesNothing) {
         // The old text first, then which file failed and where it was looked for.
         ASSERT_EQ(windows.errors.size(), 1u);
         const QString text = QString::fromStdString(windows.errors.front());
-        EXPECT_TRUE(text.startsWith("Not enough memory! Program aborted.\n\nThe picture file \"b1.bmp\" "))
+        EXPECT_TRUE(text.startsWith(QString("Not enough memory! Program aborted.\n\nThe picture file \"%1\" ")
+                                        .arg(Record(kTorvane).sheetFile)))
             << windows.errors.front();
         EXPECT_TRUE(text.endsWith("Looked for in: " + dir.Dir())) << windows.errors.front();
         EXPECT_TRUE(config.IsEmpty());

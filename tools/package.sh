@@ -10,7 +10,7 @@ cmake --build build -j "$(nproc)"
 # The package holds what `cmake --install` puts under /usr, stripped.
 (cd build && cpack -G DEB)
 # The screenshots the AppStream metadata names, to publish on the home page:
-# the boards the help file shows.
+# the first board the help file shows of each puzzle, as the records name them.
 mkdir -p build/package/screenshots
-for puzzle in torvane pellora nubbler cirrela; do cp "build/game/help/$puzzle.png" build/package/screenshots/; done
+for picture in $(build/tools/qg_helppics --screenshots); do cp "build/game/help/$picture" build/package/screenshots/; done
 ls -1 build/package/*.deb build/package/screenshots/*.png

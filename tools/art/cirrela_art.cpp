@@ -1,4 +1,4 @@
-// Pictures of b4.bmp: a figure-eight wooden tray with two felt-lined ring
+// Pictures of CIRRELA's sheet: a figure-eight wooden tray with two felt-lined ring
 // tracks, the four small pictures of the solved patterns, and per level four
 // glossy balls with their mask.
 

@@ -1,4 +1,4 @@
-// Pictures of b3.bmp: a walnut table with a felt tray, nine maple plates that
+// Pictures of NUBBLER's sheet: a walnut table with a felt tray, nine maple plates that
 // turn on it (at rest, 15 and 30 degrees), and the eight buttons.
 
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-// Pictures of b2.bmp: a walnut table with the lens board in its three sizes,
+// Pictures of PELLORA's sheet: a walnut table with the lens board in its three sizes,
 // a legend panel (the sectors with their marks, the two turning directions
 // and the name plaque), the six glass lenses, and the tray and mask in which
 // one cell's lenses are put together.

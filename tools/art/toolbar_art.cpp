@@ -4,8 +4,10 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include <array>
 #include <functional>
 
+#include "puzzles/PuzzleRecords.h"
 #include "tools/art/ArtKit.h"
 #include "tools/art/Sheets.h"
 
@@ -221,7 +223,7 @@ void AppIcon(QPainter& p) {
 }  // namespace
 
 bool MakeToolbarPictures(const QString& dir, QStringList& files) {
-    return SaveGlyphs({
+    bool ok = SaveGlyphs({
         {"mix", 20, 20, Mix},
         {"option", 20, 20, Option},
         {"pause", 20, 20, PauseGlyph},
@@ -229,10 +231,13 @@ bool MakeToolbarPictures(const QString& dir, QStringList& files) {
         {"music", 20, 20, Music},
         {"highscore", 20, 20, HighScore},
         {"exit", 20, 20, ExitGlyph},
-        {"torvane", 20, 20, TorvaneGlyph},
-        {"pellora", 20, 20, PelloraGlyph},
-        {"nubbler", 20, 20, NubblerGlyph},
-        {"cirrela", 20, 20, CirrelaGlyph},
+        }, dir, files);
+    // The puzzle buttons, named by their records, in GameIndex order.
+    const std::array<void (*)(QPainter&), qg::kPuzzleCount> puzzleGlyphs = {TorvaneGlyph, PelloraGlyph, NubblerGlyph,
+                                                                            CirrelaGlyph};
+    for (int game = 0; ok && game < qg::kPuzzleCount; ++game)
+        ok = SaveGlyphs({{qg::Record(game).buttonPicture, 20, 20, qg::At(puzzleGlyphs, game)}}, dir, files);
+    return ok && SaveGlyphs({
         {"tongue", 20, 20, Tongue},
         {"help", 20, 20, [](QPainter& p) { CircleLetter(p, 3, "?", false); }},
         {"info", 20, 20, [](QPainter& p) { CircleLetter(p, 4, "i", true); }},

@@ -1,4 +1,4 @@
-// Pictures of b1.bmp: a wooden table with a felt mat, five black turning
+// Pictures of TORVANE's sheet: a wooden table with a felt mat, five black turning
 // plates, the sunken target panel and the name plaque; below the board the
 // four glossy pieces, the four target tiles and their two masks.
 

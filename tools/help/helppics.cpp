@@ -3,9 +3,11 @@
 // toolbar's button pictures, so that the help file can show what it explains.
 //
 //   qg_helppics PROGRAM_DIR BUTTON_PICTURE_DIR OUT_DIR
+//   qg_helppics --screenshots     the help boards the package shows, one a line
 //
-// The boards are drawn by the puzzles' own Draw from the generated sheets, so
-// the help always shows the boards the player sees.
+// The boards are those the puzzles' records name, drawn by the puzzles' own
+// Draw from the generated sheets, so the help always shows the boards the
+// player sees.
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +15,12 @@
 #include <QImage>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "core/Puzzle.h"
 #include "core/QuietHost.h"
-#include "core/Random.h"
 #include "puzzles/PuzzleRecords.h"
 #include "sheets/SheetLoader.h"
 
@@ -34,48 +35,57 @@ QImage ScreenImage(Surface& screen) {
     return view.copy();
 }
 
-struct BoardPicture {
-    const char* file;
-    int gameIndex;
-    // Sets the board up; the puzzle then draws it.
-    std::function<void(Puzzle&)> setUp;
-};
+// The toolbar pictures the help shows beside the commands; the puzzle
+// buttons' come from their records.
+const char* const kCommandButtons[] = {"mix", "option", "pause", "sound", "music", "highscore", "exit",
+                                       "tongue", "help", "info", "quirko"};
 
-// A NUBBLER colouring in which every facing pair agrees, as a solved board looks.
-NubblerColours SolvedNubbler() {
-    RandomSource random(7);
-    NubblerColours colours{};
-    for (auto& c : colours) c = static_cast<std::uint8_t>(random.Random(kNubblerColours));
-    for (const NubblerPair& pair : NubblerPairs)
-        colours[static_cast<std::size_t>(NubblerIndex(pair.a))] = colours[static_cast<std::size_t>(NubblerIndex(pair.b))];
-    return colours;
+// Draws one of a record's help boards into outDir; false with the reason told.
+bool DrawBoard(const QString& programDir, int game, const HelpPicture& picture, const QString& outDir) {
+    const PuzzleRecord& record = Record(game);
+    std::optional<Surface> sheet = LoadSheet(programDir, record);
+    if (!sheet) {
+        std::fprintf(stderr, "qg_helppics: cannot read %s%s\n", qPrintable(programDir), record.sheetFile);
+        return false;
+    }
+    // A fixed seed, so every build draws the same boards.
+    QuietHost host(std::move(*sheet), 20260415);
+    std::unique_ptr<Puzzle> puzzle = std::move(MakePuzzles(host)[static_cast<std::size_t>(game)]);
+    puzzle->SetOption(picture.option);
+    if (!picture.position) {
+        puzzle->Prepare();
+    } else if (!puzzle->SetPositionText(picture.position)) {
+        std::fprintf(stderr, "qg_helppics: %s is no %s position\n", picture.position, record.name);
+        return false;
+    }
+    puzzle->Draw();
+    const QString path = outDir + picture.name + ".png";
+    if (!ScreenImage(host.Screen()).save(path, "PNG")) {
+        std::fprintf(stderr, "qg_helppics: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
 }
 
-const BoardPicture kBoards[] = {
-    // A task: the board at the left, the pattern to build at the right.
-    {"torvane.png", kTorvane, [](Puzzle& p) { p.Prepare(); }},
-    // The middle board size, mixed and solved.
-    {"pellora.png", kPellora, [](Puzzle& p) { p.SetOption(2); p.Shuffle(); }},
-    {"pellora_solved.png", kPellora,
-     [](Puzzle& p) {
-         p.SetOption(2);
-         static_cast<Pellora&>(p).SetBoard(PelloraTarget);
-     }},
-    {"nubbler.png", kNubbler, [](Puzzle& p) { p.Prepare(); }},
-    {"nubbler_solved.png", kNubbler, [](Puzzle& p) { static_cast<Nubbler&>(p).SetButtons(SolvedNubbler()); }},
-    // The first level mixed; its pattern shows small at the top right.
-    {"cirrela.png", kCirrela, [](Puzzle& p) { p.Prepare(); }},
-};
-
-// The toolbar pictures the help shows beside the commands.
-const char* const kButtons[] = {"mix",    "option",  "pause",   "sound",   "music",  "highscore", "exit", "torvane",
-                                "pellora", "nubbler", "cirrela", "tongue", "help",   "info",      "quirko"};
+bool CopyButton(const QString& buttonDir, const char* name, const QString& outDir) {
+    const QString from = buttonDir + name + ".png";
+    const QString to = outDir + "button_" + name + ".png";
+    QFile::remove(to);
+    if (QFile::copy(from, to)) return true;
+    std::fprintf(stderr, "qg_helppics: cannot copy %s to %s\n", qPrintable(from), qPrintable(to));
+    return false;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The screenshots the package's metadata names: each puzzle's first help board.
+    if (argc == 2 && std::string_view(argv[1]) == "--screenshots") {
+        for (const PuzzleRecord& record : kPuzzles) std::printf("%s.png\n", record.helpPictures[0].name);
+        return 0;
+    }
     if (argc != 4) {
-        std::fprintf(stderr, "usage: qg_helppics PROGRAM_DIR BUTTON_PICTURE_DIR OUT_DIR\n");
+        std::fprintf(stderr, "usage: qg_helppics PROGRAM_DIR BUTTON_PICTURE_DIR OUT_DIR | qg_helppics --screenshots\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -85,31 +95,12 @@ int main(int argc, char** argv) {
     const QString outDir = QString::fromLocal8Bit(argv[3]) + "/";
     QDir().mkpath(outDir);
 
-    for (const BoardPicture& board : kBoards) {
-        std::optional<Surface> sheet = LoadSheet(programDir, Record(board.gameIndex));
-        if (!sheet) {
-            std::fprintf(stderr, "qg_helppics: cannot read %s%s\n", qPrintable(programDir), Record(board.gameIndex).sheetFile);
-            return 1;
-        }
-        // A fixed seed, so every build draws the same boards.
-        QuietHost host(std::move(*sheet), 20260415);
-        std::unique_ptr<Puzzle> puzzle = std::move(MakePuzzles(host)[static_cast<std::size_t>(board.gameIndex)]);
-        board.setUp(*puzzle);
-        puzzle->Draw();
-        const QString path = outDir + board.file;
-        if (!ScreenImage(host.Screen()).save(path, "PNG")) {
-            std::fprintf(stderr, "qg_helppics: cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-    }
-    for (const char* name : kButtons) {
-        const QString from = buttonDir + name + ".png";
-        const QString to = outDir + "button_" + name + ".png";
-        QFile::remove(to);
-        if (!QFile::copy(from, to)) {
-            std::fprintf(stderr, "qg_helppics: cannot copy %s to %s\n", qPrintable(from), qPrintable(to));
-            return 1;
-        }
-    }
+    for (int game = 0; game < kPuzzleCount; ++game)
+        for (const HelpPicture& picture : Record(game).helpPictures)
+            if (picture.name && !DrawBoard(programDir, game, picture, outDir)) return 1;
+    for (const char* name : kCommandButtons)
+        if (!CopyButton(buttonDir, name, outDir)) return 1;
+    for (const PuzzleRecord& record : kPuzzles)
+        if (!CopyButton(buttonDir, record.buttonPicture, outDir)) return 1;
     return 0;
 }
