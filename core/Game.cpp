@@ -51,33 +51,27 @@ void Game::ResetClock() {
 }
 
 void Game::Mix() {
-    StopClock();
-    if (!MayGiveUp()) {
-        StartClock();
-        return;
-    }
-    CurrentPuzzle().Shuffle();
-    // TORVANE's board stays as it is: only its target is new.
-    if (CurrentRecord().mixDrawsTargetOnly) CurrentPuzzle().DrawTarget();
-    else CurrentPuzzle().Draw();
-    ResetClock();
-    SetState(kStateReady);
-    StartClock();
+    WithClockStopped([this] {
+        if (!MayGiveUp()) return;
+        CurrentPuzzle().Shuffle();
+        // TORVANE's board stays as it is: only its target is new.
+        if (CurrentRecord().mixDrawsTargetOnly) CurrentPuzzle().DrawTarget();
+        else CurrentPuzzle().Draw();
+        ResetClock();
+        SetState(kStateReady);
+    });
 }
 
 void Game::Option(bool up) {
-    StopClock();
-    if (!MayGiveUp()) {
-        StartClock();
-        return;
-    }
-    // A new size or level sets the State through the puzzle's own Shuffle; at
-    // either end of the range nothing changes but the clock.
-    if (CurrentRecord().HasOption()) {
-        CurrentPuzzle().ChangeOption(up);
-        ResetClock();
-    }
-    StartClock();
+    WithClockStopped([this, up] {
+        if (!MayGiveUp()) return;
+        // A new size or level sets the State through the puzzle's own Shuffle; at
+        // either end of the range nothing changes but the clock.
+        if (CurrentRecord().HasOption()) {
+            CurrentPuzzle().ChangeOption(up);
+            ResetClock();
+        }
+    });
 }
 
 void Game::PuzzleSolved() {

@@ -76,6 +76,20 @@ public:
     // The timer is disabled around a window that must not count.
     void StopClock();
     void StartClock();
+    // Runs `window` (one that must not count: pause, high scores, help,
+    // about, the quit question, an error) with the clock stopped, and starts
+    // it again however the window ends; what the window returns.
+    template <class Window>
+    auto WithClockStopped(Window&& window) {
+        StopClock();
+        struct Restart {
+            Game& game;
+            ~Restart() { game.StartClock(); }
+        } restart{*this};
+        return window();
+    }
+    // Pausing means something only while the clock counts.
+    bool MayPause() const { return InPlay(); }
 
     // The option (board size or level) of puzzle gameIndex, kept within its range.
     void SetOption(int gameIndex, int option);

@@ -50,4 +50,25 @@ int NearestPlace(const std::vector<Rect>& places, int x, int y) {
     return best;
 }
 
+int BoardCursor::Place(int puzzle, const std::vector<Rect>& places) {
+    if (places.empty()) return -1;
+    const Point& at = at_.at(static_cast<std::size_t>(puzzle));
+    const int place = NearestPlace(places, at.x, at.y);
+    MoveTo(puzzle, places[static_cast<std::size_t>(place)]);
+    return place;
+}
+
+void BoardCursor::Step(int puzzle, const std::vector<Rect>& places, CursorStep step) {
+    const int from = Place(puzzle, places);
+    if (const auto next = NextPlace(places, from, step)) MoveTo(puzzle, places[static_cast<std::size_t>(*next)]);
+}
+
+void BoardCursor::Home(int puzzle, const std::vector<Rect>& places) {
+    if (!places.empty()) MoveTo(puzzle, places.front());
+}
+
+void BoardCursor::MoveTo(int puzzle, const Rect& place) {
+    at_.at(static_cast<std::size_t>(puzzle)) = {CentreX(place), CentreY(place)};
+}
+
 }  // namespace qg

@@ -112,12 +112,10 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     RulesShape_->setObjectName("RulesShape");
 
     BuildToolbar();
+    BindCommandKeys();
     AccessToolbar();
     box_->onKey = [this](QKeyEvent* event) { return boxKeyDown(event->key(), event->modifiers()); };
-    for (int i = 0; i < kPuzzleCount; ++i) {
-        const std::vector<Rect> places = game_.PuzzleAt(i).Places();
-        if (!places.empty()) cursorAt_[static_cast<std::size_t>(i)] = QPoint(places[0].x + places[0].w / 2, places[0].y + places[0].h / 2);
-    }
+    for (int i = 0; i < kPuzzleCount; ++i) cursor_.Home(i, game_.PuzzleAt(i).Places());
     Timer_.setInterval(200);
     connect(&Timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
 }
@@ -235,18 +233,12 @@ bool TMainForm::FormCreate() {
 
     // The bitmaps. Without them there is nothing to play.
     const PuzzleRecord& puzzle = Record(gameIndex);
-    SheetLoad sheet = ReadSheet(programDir_ + puzzle.sheetFile, puzzle.sheetMinWidth, puzzle.sheetMinHeight);
-    if (!sheet.sheet) {
-        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s: %s\n",
-                     qPrintable(programDir_ + puzzle.sheetFile), Describe(sheet.problem));
-        windows_->ShowError(this, StartupSheetErrorText(Language_, programDir_, puzzle.sheetFile, sheet.problem,
-                                                        puzzle.sheetMinWidth, puzzle.sheetMinHeight));
-        return false;
-    }
+    std::optional<Surface> sheet = LoadSheet(puzzle, true);
+    if (!sheet) return false;
 
     pressedPuzzle_ = gameIndex;
     puzzleGroup_->actions()[gameIndex]->setChecked(true);
-    game_.Start(gameIndex, std::move(*sheet.sheet));
+    game_.Start(gameIndex, std::move(*sheet));
     PlaceRulesShape();
     OptionBtn_->setEnabled(puzzle.HasOption());
     firstActivation_ = true;
@@ -318,22 +310,28 @@ void TMainForm::PuzzleButtonTriggered(int index, bool checked) {
     pressedPuzzle_ = before;
 }
 
+std::optional<Surface> TMainForm::LoadSheet(const PuzzleRecord& puzzle, bool atStartUp) {
+    const QString file = programDir_ + puzzle.sheetFile;
+    SheetLoad load = ReadSheet(file, puzzle.sheetMinWidth, puzzle.sheetMinHeight);
+    if (load.sheet) return std::move(load.sheet);
+    std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s: %s\n", qPrintable(file), Describe(load.problem));
+    if (atStartUp) {
+        windows_->ShowError(this, StartupSheetErrorText(Language_, programDir_, puzzle.sheetFile, load.problem,
+                                                        puzzle.sheetMinWidth, puzzle.sheetMinHeight));
+    } else {
+        // The clock of a puzzle in play does not count while the box is read.
+        game_.WithClockStopped([&] { windows_->ShowError(this, SheetMissingText(Language_, file)); });
+    }
+    return std::nullopt;
+}
+
 void TMainForm::SelectGame(int index) {
     if (index == GameIndex() || index < 0 || index >= kPuzzleCount) return;
     // Load the new sheet before giving up the old one, so a bad file leaves
     // the game where it was.
     const PuzzleRecord& puzzle = Record(index);
-    SheetLoad load = ReadSheet(programDir_ + puzzle.sheetFile, puzzle.sheetMinWidth, puzzle.sheetMinHeight);
-    auto& sheet = load.sheet;
-    if (!sheet) {
-        std::fprintf(stderr, "quirko-gyrelle: cannot load the picture file %s: %s\n",
-                     qPrintable(programDir_ + puzzle.sheetFile), Describe(load.problem));
-        // The clock of a puzzle in play does not count while the box is read.
-        game_.StopClock();
-        windows_->ShowError(this, SheetMissingText(Language_, programDir_ + puzzle.sheetFile));
-        game_.StartClock();
-        return;
-    }
+    std::optional<Surface> sheet = LoadSheet(puzzle, false);
+    if (!sheet) return;
     game_.SwitchTo(index, std::move(*sheet));
     RunTimerIfNeeded();  // a puzzle left in play counts again
     PlaceRulesShape();
@@ -359,15 +357,7 @@ void TMainForm::Press(Qt::MouseButton button, int x, int y) {
     FocusBoard();  // the solved and high-score windows may have had it
 }
 
-int TMainForm::CursorPlace() {
-    const std::vector<Rect> places = game_.PuzzleAt(GameIndex()).Places();
-    if (places.empty()) return -1;
-    QPoint& at = cursorAt_[static_cast<std::size_t>(GameIndex())];
-    const int place = NearestPlace(places, at.x(), at.y());
-    const Rect& r = places[static_cast<std::size_t>(place)];
-    at = QPoint(r.x + r.w / 2, r.y + r.h / 2);
-    return place;
-}
+int TMainForm::CursorPlace() { return cursor_.Place(GameIndex(), game_.PuzzleAt(GameIndex()).Places()); }
 
 void TMainForm::ShowCursor(bool shown) {
     cursorShown_ = shown;
@@ -386,12 +376,7 @@ bool TMainForm::boxKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const std::vector<Rect> places = game_.PuzzleAt(GameIndex()).Places();
     auto step = [&](CursorStep s) {
         // The first key only shows where the cursor stands.
-        if (cursorShown_) {
-            if (const auto next = NextPlace(places, place, s)) {
-                const Rect& r = places[static_cast<std::size_t>(*next)];
-                cursorAt_[static_cast<std::size_t>(GameIndex())] = QPoint(r.x + r.w / 2, r.y + r.h / 2);
-            }
-        }
+        if (cursorShown_) cursor_.Step(GameIndex(), places, s);
         ShowCursor(true);
     };
     const Rect& at = places[static_cast<std::size_t>(place)];
@@ -406,7 +391,7 @@ bool TMainForm::boxKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Up: step(CursorStep::Up); return true;
     case Qt::Key_Down: step(CursorStep::Down); return true;
     case Qt::Key_Home:
-        cursorAt_[static_cast<std::size_t>(GameIndex())] = QPoint(places[0].x + places[0].w / 2, places[0].y + places[0].h / 2);
+        cursor_.Home(GameIndex(), places);
         ShowCursor(true);
         return true;
     case Qt::Key_Space: turn(shift ? Qt::RightButton : Qt::LeftButton); return true;
@@ -419,48 +404,42 @@ bool TMainForm::boxKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 void TMainForm::FocusBoard() { box_->setFocus(Qt::OtherFocusReason); }
 
 void TMainForm::NameBoard() {
-    const bool german = IsGerman(Language_);
-    QString name = QString::fromLatin1(game_.CurrentRecord().name) + (german ? "-Brett" : " board");
-    if (CurrentSession().State == kStateSolved) name += german ? QString::fromUtf8(", gelöst") : QString(", solved");
-    box_->setAccessibleName(name);
+    box_->setAccessibleName(BoardName(Language_, GameIndex(), CurrentSession().State == kStateSolved));
     access_->Update();
 }
 
-void TMainForm::keyPressEvent(QKeyEvent* event) {
-    // Every command has a key, through the very handler of its button. Keys
-    // pressed during a move wait in the queue like presses do.
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    QAbstractButton* button = nullptr;
-    switch (event->key()) {
-    case Qt::Key_F2: button = MixBtn_; break;
-    case Qt::Key_P: button = PauseBtn_; break;
-    case Qt::Key_S: button = SoundBtn_; break;
-    case Qt::Key_M: button = MidiBtn_; break;
-    case Qt::Key_H: button = HighScoreBtn_; break;
-    case Qt::Key_L: button = TongueBtn_; break;
-    case Qt::Key_F1: button = HelpBtn_; break;
-    case Qt::Key_Q:
-        if (event->modifiers() & Qt::ControlModifier) button = ExitBtn_;
-        break;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        // The corners of the option button that raise and lower.
-        if (OptionBtn_->isEnabled())
-            event->key() == Qt::Key_PageUp ? OptionBtnMouseDown(OptionBtn_->width() - 1, 0)
-                                           : OptionBtnMouseDown(0, OptionBtn_->height() - 1);
-        return;
-    default:
-        // A puzzle's key, as its record names it (Qt's key codes of digits are their characters).
-        for (int i = 0; plain && i < kPuzzleCount; ++i)
-            if (event->key() == Record(i).key) {
-                puzzleGroup_->actions()[i]->trigger();
-                return;
-            }
-        QWidget::keyPressEvent(event);
-        return;
+void TMainForm::BindCommandKeys() {
+    // Every command has a key, through the very handler of its button, with
+    // Shift or without; Ctrl+Q ends the game. Keys pressed during a move wait
+    // in the queue like presses do.
+    auto bind = [this](QList<QKeySequence> keys, auto&& command) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, command);
+        addAction(action);
+    };
+    const std::pair<Qt::Key, QAbstractButton*> buttons[] = {
+        {Qt::Key_F2, MixBtn_},          {Qt::Key_P, PauseBtn_},  {Qt::Key_S, SoundBtn_}, {Qt::Key_M, MidiBtn_},
+        {Qt::Key_H, HighScoreBtn_},     {Qt::Key_L, TongueBtn_}, {Qt::Key_F1, HelpBtn_},
+    };
+    for (const auto& [key, button] : buttons)
+        bind({QKeySequence(key), QKeySequence(Qt::SHIFT | key)}, [button] { button->click(); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)}, [this] { ExitBtn_->click(); });
+    // The corners of the option button that raise and lower.
+    bind({QKeySequence(Qt::Key_PageUp)}, [this] {
+        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(OptionBtn_->width() - 1, 0);
+    });
+    bind({QKeySequence(Qt::Key_PageDown)}, [this] {
+        if (OptionBtn_->isEnabled()) OptionBtnMouseDown(0, OptionBtn_->height() - 1);
+    });
+    // A puzzle's key, as its record names it (Qt's key codes of digits are their characters).
+    for (int i = 0; i < kPuzzleCount; ++i) {
+        QAction* puzzle = puzzleGroup_->actions()[i];
+        puzzle->setShortcuts({QKeySequence(Record(i).key), QKeySequence(Qt::SHIFT | Record(i).key)});
+        puzzle->setShortcutContext(Qt::WindowShortcut);
+        addAction(puzzle);
     }
-    if (button && (plain || button == ExitBtn_)) button->click();
-    else QWidget::keyPressEvent(event);
 }
 
 void TMainForm::OptionBtnMouseDown(int x, int y) {
@@ -599,10 +578,8 @@ void TMainForm::ApplyTexts() {
 }
 
 void TMainForm::cClick() {
-    if (!game_.InPlay()) return;
-    game_.StopClock();
-    windows_->ShowPaused(Language_);
-    game_.StartClock();
+    if (!game_.MayPause()) return;
+    game_.WithClockStopped([this] { windows_->ShowPaused(Language_); });
     FocusBoard();
 }
 
@@ -618,10 +595,8 @@ void TMainForm::MidiBtnClick() {
 }
 
 void TMainForm::HighScoreBtnClick() {
-    game_.StopClock();
     MakeTableKey();
-    windows_->ShowHighscores(Language_, TableKey(), 0);
-    game_.StartClock();
+    game_.WithClockStopped([this] { windows_->ShowHighscores(Language_, TableKey(), 0); });
     FocusBoard();
 }
 
@@ -633,15 +608,11 @@ void TMainForm::TongueBtnClick() {
 }
 
 void TMainForm::HelpBtnClick() {
-    game_.StopClock();
-    windows_->ShowHelp(Language_);
-    game_.StartClock();
+    game_.WithClockStopped([this] { windows_->ShowHelp(Language_); });
 }
 
 void TMainForm::InfoBtnClick() {
-    game_.StopClock();
-    windows_->ShowAbout(Language_);
-    game_.StartClock();
+    game_.WithClockStopped([this] { windows_->ShowAbout(Language_); });
     FocusBoard();
 }
 
@@ -653,9 +624,7 @@ void TMainForm::QuirkoBtnClick() {
 }
 
 bool TMainForm::FormCloseQuery() {
-    game_.StopClock();
-    const bool close = windows_->AskQuit(Language_) == kAnswerYes;
-    game_.StartClock();
+    const bool close = game_.WithClockStopped([this] { return windows_->AskQuit(Language_) == kAnswerYes; });
     if (!close) FocusBoard();
     return close;
 }

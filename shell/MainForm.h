@@ -17,6 +17,7 @@
 #include "puzzles/PuzzleRecords.h"
 #include "settings/Settings.h"
 #include "shell/BoardAccessible.h"
+#include "shell/BoardCursor.h"
 #include "shell/BoardWidget.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
@@ -132,7 +133,8 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    // The command keys, each a shortcut of the window that clicks its button.
+    void BindCommandKeys();
 
 private:
     void BuildToolbar();
@@ -157,6 +159,9 @@ private:
     };
     QList<StoredSetting> storedSettings_;
     PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
+    // The puzzle's sheet, or nothing after saying why on stderr and in a box:
+    // at start-up the full explanation, on a switch that the game goes on.
+    std::optional<Surface> LoadSheet(const PuzzleRecord& puzzle, bool atStartUp);
     // A press of either button at board point (x, y), from the mouse or the keyboard.
     void Press(Qt::MouseButton button, int x, int y);
     // The cursor's place on the current board (the place nearest to where it
@@ -203,7 +208,7 @@ private:
     int pressedPuzzle_ = -1;  // the puzzle button shown pressed, -1 for none
     bool quirkoBroken_ = false;
     // Where the keyboard cursor stands on each board, in board coordinates.
-    std::array<QPoint, kPuzzleCount> cursorAt_{};
+    BoardCursor cursor_{kPuzzleCount};
     bool cursorShown_ = false;
     UrlOpener openUrl_ = SystemUrlOpener();
 

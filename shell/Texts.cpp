@@ -42,6 +42,13 @@ QString RulesText(int language, int gameIndex) {
     return Pick(language, Record(gameIndex).rules);
 }
 
+QString BoardName(int language, int gameIndex, bool solved) {
+    const bool german = IsGerman(language);
+    QString name = QString::fromLatin1(Record(gameIndex).name) + (german ? "-Brett" : " board");
+    if (solved) name += german ? QString::fromUtf8(", gelöst") : QString(", solved");
+    return name;
+}
+
 QString ForDisplay(const QString& stored) {
     QString shown = stored;
     shown.replace(QChar('\r'), QChar('\n'));

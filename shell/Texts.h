@@ -22,6 +22,8 @@ ToolbarTexts ToolbarTextsFor(int language, bool soundPressed, bool midiPressed);
 QString PuzzleHint(int language, int gameIndex);
 // The rules of puzzle gameIndex, lines joined by carriage returns as stored.
 QString RulesText(int language, int gameIndex);
+// The board's name for screen readers: "NUBBLER board", ", solved" added while it is.
+QString BoardName(int language, int gameIndex, bool solved);
 
 // A stored multi-line text as a tooltip shows it.
 QString ForDisplay(const QString& stored);

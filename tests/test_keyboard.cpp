@@ -52,6 +52,26 @@ TEST(NextPlace, FollowsTheNearestPlaceWithinTheDirection) {
     EXPECT_EQ(NearestPlace(places, 190, 95), 5);
 }
 
+TEST(BoardCursor, KeepsAPlacePerPuzzleAndTheNearestWhenThePlacesChange) {
+    const std::vector<Rect> grid = {{0, 0, 10, 10}, {100, 0, 10, 10}, {0, 100, 10, 10}, {100, 100, 10, 10}};
+    BoardCursor cursor(2);
+    for (int puzzle : {0, 1}) cursor.Home(puzzle, grid);
+    cursor.Step(0, grid, CursorStep::Right);
+    cursor.Step(0, grid, CursorStep::Down);
+    EXPECT_EQ(cursor.Place(0, grid), 3);
+    EXPECT_EQ(cursor.Place(1, grid), 0);  // the other puzzle's cursor stayed
+    cursor.Step(0, grid, CursorStep::Right);  // nothing further right
+    EXPECT_EQ(cursor.Place(0, grid), 3);
+    // Other places (a new size): the one nearest to where it stood, then on from there.
+    const std::vector<Rect> wider = {{0, 0, 10, 10}, {90, 120, 10, 10}, {300, 120, 10, 10}};
+    EXPECT_EQ(cursor.Place(0, wider), 1);
+    cursor.Step(0, wider, CursorStep::Right);
+    EXPECT_EQ(cursor.Place(0, wider), 2);
+    cursor.Home(0, wider);
+    EXPECT_EQ(cursor.Place(0, wider), 0);
+    EXPECT_EQ(cursor.Place(0, {}), -1);
+}
+
 // Two windows with the same position on the same puzzle: one is played with
 // keys, the other with the mouse where the cursor stands.
 class KeysAgainstMouse : public ::testing::TestWithParam<int> {
