@@ -169,6 +169,20 @@ void TMainForm::BuildToolbar() {
     ExitBtn_ = AddButton(new QToolButton, "ExitBtn", 148, 24, "exit");
     connect(ExitBtn_, &QToolButton::clicked, this, &QWidget::close);
 
+    AddPuzzleButtons();
+
+    TongueBtn_ = AddButton(new QToolButton, "TongueBtn", 396, 24, "tongue");
+    connect(TongueBtn_, &QToolButton::clicked, this, &TMainForm::TongueBtnClick);
+    HelpBtn_ = AddButton(new QToolButton, "HelpBtn", 420, 24, "help");
+    connect(HelpBtn_, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
+    InfoBtn_ = AddButton(new QToolButton, "InfoBtn", 444, 24, "info");
+    connect(InfoBtn_, &QToolButton::clicked, this, &TMainForm::InfoBtnClick);
+    QuirkoBtn_ = AddButton(new QToolButton, "QuirkoBtn", 468, 28, "quirko");
+    connect(QuirkoBtn_, &QToolButton::clicked, this, &TMainForm::QuirkoBtnClick);
+    BuildClock();
+}
+
+void TMainForm::AddPuzzleButtons() {
     // At most one puzzle button is down, and the one that is down can be
     // released again (which changes nothing else).
     puzzleGroup_ = new QActionGroup(this);
@@ -189,16 +203,6 @@ void TMainForm::BuildToolbar() {
             if (button->isChecked() != (pressedPuzzle_ == i)) PuzzleButtonTriggered(i, button->isChecked());
         }, Qt::QueuedConnection);
     }
-
-    TongueBtn_ = AddButton(new QToolButton, "TongueBtn", 396, 24, "tongue");
-    connect(TongueBtn_, &QToolButton::clicked, this, &TMainForm::TongueBtnClick);
-    HelpBtn_ = AddButton(new QToolButton, "HelpBtn", 420, 24, "help");
-    connect(HelpBtn_, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
-    InfoBtn_ = AddButton(new QToolButton, "InfoBtn", 444, 24, "info");
-    connect(InfoBtn_, &QToolButton::clicked, this, &TMainForm::InfoBtnClick);
-    QuirkoBtn_ = AddButton(new QToolButton, "QuirkoBtn", 468, 28, "quirko");
-    connect(QuirkoBtn_, &QToolButton::clicked, this, &TMainForm::QuirkoBtnClick);
-    BuildClock();
 }
 
 void TMainForm::AccessToolbar() {

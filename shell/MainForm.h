@@ -142,6 +142,8 @@ private:
     void BuildClock();
     void EnsureEffects();
     QToolButton* AddButton(QToolButton* button, const char* name, int left, int width, const char* picture);
+    // One button per puzzle, in the order of the records.
+    void AddPuzzleButtons();
     void PuzzleButtonTriggered(int index, bool checked);
     void PlaceRulesShape();
     void FormActivate();
