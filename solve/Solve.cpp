@@ -257,7 +257,7 @@ struct NubblerSearch {
 // ---- PELLORA and CIRRELA ------------------------------------------------
 
 // Shortest searches on the smallest board or level give up after this many states.
-constexpr long kShortestBudget = 100000;
+constexpr long kShortestBudget = 20000;
 
 struct Prepared {
     solve::Permutation puzzle;
@@ -577,6 +577,28 @@ std::optional<Solution> SolveText(int gameIndex, std::string_view text, const So
     case kPellora: return solve(Decode<PelloraPosition>(text));
     case kNubbler: return solve(Decode<NubblerPosition>(text));
     case kCirrela: return solve(Decode<CirrelaPosition>(text));
+    default: return std::nullopt;
+    }
+}
+
+std::optional<std::vector<SolutionStep>> SolveSteps(int gameIndex, std::string_view text, const SolveStop* stop) {
+    auto steps = [&](auto decoded) -> std::optional<std::vector<SolutionStep>> {
+        if (!decoded) return std::nullopt;
+        const auto solution = Solve(*decoded, stop);
+        if (!solution) return std::nullopt;
+        std::vector<SolutionStep> out;
+        auto p = *decoded;
+        for (const Move m : solution->moves) {
+            out.push_back({Encode(p), m});
+            p = Apply(p, m);
+        }
+        return out;
+    };
+    switch (gameIndex) {
+    case kTorvane: return steps(Decode<TorvanePosition>(text));
+    case kPellora: return steps(Decode<PelloraPosition>(text));
+    case kNubbler: return steps(Decode<NubblerPosition>(text));
+    case kCirrela: return steps(Decode<CirrelaPosition>(text));
     default: return std::nullopt;
     }
 }

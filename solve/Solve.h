@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,15 @@ std::optional<Solution> Solve(const CirrelaPosition& position, const SolveStop* 
 // The puzzle at gameIndex (kTorvane..kCirrela) and its position in the text
 // form Encode writes; nothing for a text Decode refuses.
 std::optional<Solution> SolveText(int gameIndex, std::string_view text, const SolveStop* stop = nullptr);
+
+// A solution as the hints follow it: each move with the text of the
+// position it is made from, so a hint can be found again for the position
+// on the board without a new search.
+struct SolutionStep {
+    std::string before;
+    Move move;
+};
+std::optional<std::vector<SolutionStep>> SolveSteps(int gameIndex, std::string_view text, const SolveStop* stop = nullptr);
 
 // Plays the moves on the position; whether it ends solved.
 template <class Position>
