@@ -32,6 +32,12 @@ void BoardBox::ShowCursor(std::optional<Rect> r) {
     if (cursor_) repaint(RingArea(*cursor_));
 }
 
+void BoardBox::ShowHint(std::optional<HintArrow> arrow) {
+    const std::optional<HintArrow> old = std::exchange(hint_, arrow);
+    if (old) repaint(HintArrowArea(*old));
+    if (hint_) repaint(HintArrowArea(*hint_));
+}
+
 void BoardBox::Present(const Rect& r) {
     repaint(QRect(r.x, r.y, r.w, r.h));
 }
@@ -53,6 +59,7 @@ void BoardBox::paintEvent(QPaintEvent* event) {
         p.setPen(QPen(QColor(255, 244, 160), kRingWidth - 1));
         p.drawEllipse(ring);
     }
+    if (hint_ && r.intersects(HintArrowArea(*hint_))) PaintHintArrow(p, *hint_);
 }
 
 void BoardBox::keyPressEvent(QKeyEvent* event) {

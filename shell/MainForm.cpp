@@ -30,6 +30,12 @@ namespace qg {
 
 namespace {
 
+// Shift, Control and the like alone, as before a key they change.
+bool IsModifierKey(int key) {
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr;
+}
+
 constexpr char kSection[] = "common";
 // The audio module is loaded this long after start-up, once the window is painted.
 constexpr int kAudioStartDelayMs = 200;
@@ -114,6 +120,29 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     }
     Timer_.setInterval(200);
     connect(&Timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
+    MakeHints();
+}
+
+void TMainForm::MakeHints() {
+    auto place = [this](const Move& m) { return game_.PuzzleAt(GameIndex()).Places().at(static_cast<std::size_t>(m.place)); };
+    HintController::Window w;
+    w.gameIndex = [this] { return GameIndex(); };
+    w.position = [this] { return PositionText(game_.PuzzleAt(GameIndex()), GameIndex()); };
+    w.solved = [this] { return game_.PuzzleAt(GameIndex()).IsSolved(); };
+    w.show = [this, place](Move m) {
+        const Rect r = place(m);
+        cursorAt_[static_cast<std::size_t>(GameIndex())] = QPoint(r.x + r.w / 2, r.y + r.h / 2);
+        ShowCursor(true);
+        box_->ShowHint(HintArrow{r, m.turn});
+    };
+    w.hide = [this] { box_->ShowHint(std::nullopt); };
+    w.play = [this, place](Move m) {
+        const Rect r = place(m);
+        ShowCursor(true);
+        Press(m.turn == Turn::Left ? Qt::LeftButton : Qt::RightButton, r.x + r.w / 2, r.y + r.h / 2);
+    };
+    w.noteShown = [this] { game_.NoteHintShown(); };
+    hints_ = std::make_unique<HintController>(std::move(w));
 }
 
 TMainForm::~TMainForm() {
@@ -317,6 +346,7 @@ void TMainForm::SelectGame(int index) {
         game_.StartClock();
         return;
     }
+    hints_->PositionChanged();
     game_.SwitchTo(index, std::move(*sheet));
     RunTimerIfNeeded();  // a puzzle left in play counts again
     PlaceRulesShape();
@@ -334,6 +364,7 @@ void TMainForm::boxMouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void TMainForm::Press(Qt::MouseButton button, int x, int y) {
+    hints_->PositionChanged();
     if (button == Qt::LeftButton) game_.LeftClick(x, y);
     else if (button == Qt::RightButton) game_.RightClick(x, y);
     else return;
@@ -363,6 +394,7 @@ void TMainForm::ShowCursor(bool shown) {
 }
 
 bool TMainForm::boxKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (key != Qt::Key_F3 && !IsModifierKey(key)) hints_->Clear();
     const int place = CursorPlace();
     if (place < 0) return false;
     const std::vector<Rect> places = game_.PuzzleAt(GameIndex()).Places();
@@ -412,7 +444,11 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
     // pressed during a move wait in the queue like presses do.
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     QAbstractButton* button = nullptr;
+    if (event->key() != Qt::Key_F3 && !IsModifierKey(event->key())) hints_->Clear();
     switch (event->key()) {
+    case Qt::Key_F3:
+        if (plain) HintBtnClick();
+        return;
     case Qt::Key_F2: button = MixBtn_; break;
     case Qt::Key_P: button = PauseBtn_; break;
     case Qt::Key_S: button = SoundBtn_; break;
@@ -443,6 +479,7 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMainForm::OptionBtnMouseDown(int x, int y) {
+    hints_->PositionChanged();
     // The upper-right triangle of the button raises, the rest lowers.
     game_.Option(x > y);
     ShowCursor(cursorShown_);  // a new size may have other places
