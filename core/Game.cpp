@@ -54,6 +54,7 @@ void Game::Mix() {
     WithClockStopped([this] {
         if (!MayGiveUp()) return;
         CurrentPuzzle().Shuffle();
+        Current().Hinted = false;
         // TORVANE's board stays as it is: only its target is new.
         if (CurrentRecord().mixDrawsTargetOnly) CurrentPuzzle().DrawTarget();
         else CurrentPuzzle().Draw();
@@ -68,7 +69,9 @@ void Game::Option(bool up) {
         // A new size or level sets the State through the puzzle's own Shuffle; at
         // either end of the range nothing changes but the clock.
         if (CurrentRecord().HasOption()) {
+            const int before = CurrentPuzzle().Option();
             CurrentPuzzle().ChangeOption(up);
+            if (CurrentPuzzle().Option() != before) Current().Hinted = false;  // a new task
             ResetClock();
         }
     });
@@ -84,7 +87,8 @@ void Game::PuzzleSolved() {
     shell_.PlaySound(Sound::Solved);
     shell_.ShowSolved();
     MakeTableKey();
-    shell_.ShowHighscores(TableKey_, Current().Elapsed);
+    // After a hint the table is only shown, as from the menu: no entry.
+    shell_.ShowHighscores(TableKey_, Current().Hinted ? 0 : Current().Elapsed);
 }
 
 void Game::SetState(std::uint8_t state) {

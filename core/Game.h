@@ -23,6 +23,8 @@ namespace qg {
 struct PuzzleSession {
     std::uint8_t State = kStateNotPrepared;
     std::int32_t Elapsed = 0;  // 200 ms periods spent current and in play
+    // A hint was shown since the last Mix: the solve then earns no entry.
+    bool Hinted = false;
 };
 
 inline constexpr std::chrono::milliseconds kTickPeriod{200};
@@ -68,6 +70,11 @@ public:
     // The Mix and Option commands, the give-up question included.
     void Mix();
     void Option(bool up);
+    // A hint was shown on the current puzzle. Its solve still plays the
+    // solved sequence, but the high scores then open only to be looked at;
+    // Mix, or a new size or level, clears the mark. The clock runs on.
+    void NoteHintShown() { Current().Hinted = true; }
+    bool HintShown() const { return Current().Hinted; }
     // One tick of the 200 ms timer: counts the play time of the current
     // session. True when Elapsed grew (the clock was repainted).
     bool Tick();

@@ -33,12 +33,13 @@ public:
     void Step(int puzzle, const std::vector<Rect>& places, CursorStep step);
     // To the first place.
     void Home(int puzzle, const std::vector<Rect>& places);
+    // Onto that place (a hint's).
+    void MoveTo(int puzzle, const Rect& place);
 
 private:
     struct Point {
         int x = 0, y = 0;
     };
-    void MoveTo(int puzzle, const Rect& place);
 
     std::vector<Point> at_;
 };

@@ -32,6 +32,12 @@ void BoardBox::ShowCursor(std::optional<Rect> r) {
     if (cursor_) repaint(RingArea(*cursor_));
 }
 
+void BoardBox::ShowHint(std::optional<HintArrow> arrow) {
+    const std::optional<HintArrow> old = std::exchange(hint_, arrow);
+    if (old) repaint(HintArrowArea(*old));
+    if (hint_) repaint(HintArrowArea(*hint_));
+}
+
 void BoardBox::Present(const Rect& r) {
     repaint(QRect(r.x, r.y, r.w, r.h));
 }
@@ -71,6 +77,7 @@ void BoardBox::paintEvent(QPaintEvent* event) {
             }
         p.drawImage(area.topLeft(), line);
     }
+    if (hint_ && r.intersects(HintArrowArea(*hint_))) PaintHintArrow(p, *hint_);
 }
 
 void BoardBox::keyPressEvent(QKeyEvent* event) {

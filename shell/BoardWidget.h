@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/Surface.h"
+#include "shell/HintArrow.h"
 
 namespace qg {
 
@@ -26,6 +27,9 @@ public:
     // coordinates), never into it; nothing hides it.
     void ShowCursor(std::optional<Rect> r);
     const std::optional<Rect>& CursorRing() const { return cursor_; }
+    // The hint's arrow, drawn over the screen image like the ring.
+    void ShowHint(std::optional<HintArrow> arrow);
+    const std::optional<HintArrow>& Hint() const { return hint_; }
 
     std::function<void(Qt::MouseButton, int x, int y)> onMouseDown;
     // A key pressed while the board has the focus; false passes it on.
@@ -39,6 +43,7 @@ protected:
 private:
     Surface screen_;
     std::optional<Rect> cursor_;
+    std::optional<HintArrow> hint_;
 };
 
 // Lies over part of the board, carries the rules as its tooltip and takes

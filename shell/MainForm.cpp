@@ -31,6 +31,12 @@ namespace qg {
 
 namespace {
 
+// Shift, Control and the like alone, as before a key they change.
+bool IsModifierKey(int key) {
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr;
+}
+
 constexpr char kSection[] = "common";
 // The audio module is loaded this long after start-up, once the window is painted.
 constexpr int kAudioStartDelayMs = 200;
@@ -118,6 +124,29 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     for (int i = 0; i < kPuzzleCount; ++i) cursor_.Home(i, game_.PuzzleAt(i).Places());
     Timer_.setInterval(200);
     connect(&Timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
+    MakeHints();
+}
+
+void TMainForm::MakeHints() {
+    auto place = [this](const Move& m) { return game_.PuzzleAt(GameIndex()).Places().at(static_cast<std::size_t>(m.place)); };
+    HintController::Window w;
+    w.gameIndex = [this] { return GameIndex(); };
+    w.position = [this] { return PositionText(game_.PuzzleAt(GameIndex()), GameIndex()); };
+    w.solved = [this] { return game_.PuzzleAt(GameIndex()).IsSolved(); };
+    w.show = [this, place](Move m) {
+        const Rect r = place(m);
+        cursor_.MoveTo(GameIndex(), r);
+        ShowCursor(true);
+        box_->ShowHint(HintArrow{r, m.turn});
+    };
+    w.hide = [this] { box_->ShowHint(std::nullopt); };
+    w.play = [this, place](Move m) {
+        const Rect r = place(m);
+        ShowCursor(true);
+        Press(m.turn == Turn::Left ? Qt::LeftButton : Qt::RightButton, r.x + r.w / 2, r.y + r.h / 2);
+    };
+    w.noteShown = [this] { game_.NoteHintShown(); };
+    hints_ = std::make_unique<HintController>(std::move(w));
 }
 
 TMainForm::~TMainForm() {
@@ -336,6 +365,7 @@ void TMainForm::SelectGame(int index) {
     const PuzzleRecord& puzzle = Record(index);
     std::optional<Surface> sheet = LoadSheet(puzzle, false);
     if (!sheet) return;
+    hints_->PositionChanged();
     game_.SwitchTo(index, std::move(*sheet));
     RunTimerIfNeeded();  // a puzzle left in play counts again
     PlaceRulesShape();
@@ -353,6 +383,7 @@ void TMainForm::boxMouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void TMainForm::Press(Qt::MouseButton button, int x, int y) {
+    hints_->PositionChanged();
     if (button == Qt::LeftButton) game_.LeftClick(x, y);
     else if (button == Qt::RightButton) game_.RightClick(x, y);
     else return;
@@ -375,6 +406,7 @@ void TMainForm::ShowCursor(bool shown) {
 }
 
 bool TMainForm::boxKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (key != Qt::Key_F3 && !IsModifierKey(key)) hints_->Clear();
     const int place = CursorPlace();
     if (place < 0) return false;
     const std::vector<Rect> places = game_.PuzzleAt(GameIndex()).Places();
@@ -420,7 +452,11 @@ void TMainForm::BindCommandKeys() {
         auto* action = new QAction(this);
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, command);
+        // Any key but F3 takes a hint away.
+        connect(action, &QAction::triggered, this, [this, command] {
+            hints_->Clear();
+            command();
+        });
         addAction(action);
     };
     const std::pair<Qt::Key, QAbstractButton*> buttons[] = {
@@ -437,6 +473,12 @@ void TMainForm::BindCommandKeys() {
     bind({QKeySequence(Qt::Key_PageDown)}, [this] {
         if (OptionBtn_->isEnabled()) OptionBtnMouseDown(0, OptionBtn_->height() - 1);
     });
+    // F3: a hint, or the hinted move while one shows.
+    auto* hint = new QAction(this);
+    hint->setShortcut(QKeySequence(Qt::Key_F3));
+    hint->setShortcutContext(Qt::WindowShortcut);
+    connect(hint, &QAction::triggered, this, &TMainForm::HintBtnClick);
+    addAction(hint);
     // A puzzle's key, as its record names it (Qt's key codes of digits are their characters).
     for (int i = 0; i < kPuzzleCount; ++i) {
         QAction* puzzle = puzzleGroup_->actions()[i];
@@ -446,7 +488,14 @@ void TMainForm::BindCommandKeys() {
     }
 }
 
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // A key that is no command still takes a hint away.
+    if (!IsModifierKey(event->key())) hints_->Clear();
+    QWidget::keyPressEvent(event);
+}
+
 void TMainForm::OptionBtnMouseDown(int x, int y) {
+    hints_->PositionChanged();
     // The upper-right triangle of the button raises, the rest lowers.
     game_.Option(x > y);
     ShowCursor(cursorShown_);  // a new size may have other places

@@ -22,6 +22,7 @@
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
 #include "shell/HelpWindow.h"
+#include "shell/HintController.h"
 #include "shell/PositionKeeper.h"
 
 class QActionGroup;
@@ -83,11 +84,14 @@ public:
     // Commands (also driven by tests).
     void SelectGame(int index);
     void MixBtnClick() {
+        hints_->PositionChanged();
         game_.Mix();
         NameBoard();  // no longer solved
         FocusBoard();
     }
     void OptionBtnMouseDown(int x, int y);
+    // F3: a hint for the current board, or the hinted move while one shows.
+    void HintBtnClick() { hints_->Request(); }
     void boxPaint() { game_.Paint(); }
     void boxMouseDown(Qt::MouseButton button, int x, int y);
     // The board's keys: the arrows and Home move the cursor, Space or J turn
@@ -108,6 +112,7 @@ public:
     Surface& Screen() override { return box_->Screen(); }
     Settings& settings() { return settings_; }
     BoardBox* box() { return box_; }
+    HintController& hints() { return *hints_; }
     QWidget* rulesShape() { return RulesShape_; }
     QTimer& timer() { return Timer_; }
     // Enabled, as around the windows it is not: it then runs when it has work.
@@ -135,6 +140,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The command keys, each a shortcut of the window that clicks its button.
     void BindCommandKeys();
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildToolbar();
@@ -172,6 +178,7 @@ private:
     void ShowCursor(bool shown);
     void FocusBoard();
     void NameBoard();
+    void MakeHints();
 
     // GameShell.
     void Present(const Rect& r) override { box_->Present(r); }
@@ -242,6 +249,7 @@ private:
     // the audio module behind them is loaded only after the first paint.
     std::unique_ptr<GameAudio> audio_;
     std::unique_ptr<QThread> fontWarmUp_;
+    std::unique_ptr<HintController> hints_;
 };
 
 }  // namespace qg

@@ -246,6 +246,51 @@ TEST_F(GameRules, ASolveIsCelebratedOnceWithTheTimeUpToTheSolvingMove) {
     EXPECT_EQ(game.Session(kPlain).Elapsed, 16);
 }
 
+// A hint since the last Mix, or the last new size, takes the entry away but
+// nothing else: the solved sequence plays, the clock counted on.
+TEST_F(GameRules, ASolveAfterAHintOpensTheTableWithoutAnEntry) {
+    struct Case {
+        const char* name;
+        int puzzle;
+        bool hint;
+        const char* between;  // what happens after the hint
+        std::string table;
+    };
+    const Case cases[] = {
+        {"no hint", kPlain, false, "", "highscores plai 16"},
+        {"hint", kPlain, true, "", "highscores plai 0"},
+        {"hint then Mix", kPlain, true, "mix", "highscores plai 16"},
+        {"hint then new size", kOpted, true, "option up", "highscores opts2 16"},
+        {"hint, size at its end", kOpted, true, "option down", "highscores opts1 0"},
+        {"hint on the other puzzle", kPlain, true, "switch", "highscores plai 16"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        if (c.puzzle != kPlain) game.SwitchTo(c.puzzle, Surface(1, 1));
+        const std::string between = c.between;
+        if (between == "switch") {
+            game.SwitchTo(kOpted, Surface(1, 1));
+            game.NoteHintShown();
+            game.SwitchTo(kPlain, Surface(1, 1));
+        } else if (c.hint) {
+            game.NoteHintShown();
+        }
+        if (between == "mix") game.Mix();
+        if (between == "option up") game.Option(true);
+        if (between == "option down") game.Option(false);
+        EXPECT_EQ(game.HintShown(), c.table.ends_with(" 0"));
+        game.LeftClick(5, 5);
+        Play(milliseconds(3000));
+        StandIn(c.puzzle).solves = true;
+        shell.log.clear();
+        game.LeftClick(5, 5);
+        EXPECT_EQ(shell.log, (Log{"sound 1", "solved", c.table}));
+        EXPECT_EQ(game.Session(c.puzzle).State, kStateSolved);
+        EXPECT_EQ(game.Session(c.puzzle).Elapsed, 16);  // the clock ran on through the hint
+    }
+}
+
 TEST_F(GameRules, TableKeysNameThePuzzleAndItsOption) {
     game.MakeTableKey();
     EXPECT_EQ(game.TableKey(), "plai");

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Prints the include edges between the source folders and checks that they
-all point down the layers: core <- puzzles <- files <- sheets, settings,
-audio <- highscores <- shell <- tools, tests, bench. Exits 1 on an edge that points up.
+all point down the layers: core <- puzzles <- solve <- files <- sheets,
+settings, audio <- highscores <- shell <- tools, tests, bench. Exits 1 on an edge that points up.
 
     tools/include_graph.py [SOURCE_DIR]
 """
@@ -13,11 +13,12 @@ import sys
 LAYERS = {
     "core": 0,
     "puzzles": 1,
-    "files": 2,
-    "sheets": 3, "settings": 3, "audio": 3,
-    "highscores": 4,
-    "shell": 5,
-    "tools": 6, "tests": 7, "fuzz": 7, "bench": 8,
+    "solve": 2,
+    "files": 3,
+    "sheets": 4, "settings": 4, "audio": 4,
+    "highscores": 5,
+    "shell": 6,
+    "tools": 7, "tests": 8, "fuzz": 8, "bench": 9,
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/')
 
