@@ -28,21 +28,9 @@
 #include <functional>
 #include <optional>
 
+#include "settings/IniText.h"
+
 namespace qg {
-
-// How an unquoted comma in a stored value reads: as QSettings has it, it
-// makes a list, which is no text; values that hold commas by nature (and
-// that a hand edit may have lost the quotes of) take it as a comma.
-enum class Commas { MakeAList, AreText };
-
-// A value as it lies in the file.
-struct StoredValue {
-    bool present = false;        // a line for it exists
-    std::optional<QString> text; // its text, when it reads as a single string
-    // It ends in a backslash that joins the next line to it (or ends the
-    // file): the game never writes one, a hand edit may.
-    bool joinsLines = false;
-};
 
 class Settings {
 public:
@@ -78,9 +66,7 @@ public:
     // The value as stored, told apart from a missing one.
     StoredValue Lookup(const QString& section, const QString& name, Commas commas = Commas::MakeAList) const;
 
-    struct Value {
-        QString section, name, text;
-    };
+    using Value = SettingValue;
     // Values of several sections in one replacement.
     bool WriteValues(const QList<Value>& values);
 
@@ -111,23 +97,5 @@ private:
 
 // An optional sign and decimal digits, nothing else, within 32 bits.
 std::optional<int> ParseWholeNumber(const QString& text);
-
-// The INI text of one file, as the store reads and edits it (exposed for
-// tests and the fuzz target).
-namespace ini {
-// What a value line's text (after the '=') holds, when it is a single
-// string; nothing for lists and other types.
-std::optional<QString> DecodeText(const QByteArray& raw, Commas commas = Commas::MakeAList);
-// The text after the '=' that reads back as `text`.
-QByteArray EncodeText(const QString& text);
-// The value of section/name in the file's bytes.
-std::optional<QString> Find(const QByteArray& file, const QString& section, const QString& name);
-StoredValue Lookup(const QByteArray& file, const QString& section, const QString& name,
-                   Commas commas = Commas::MakeAList);
-// The file's bytes with the values set; every other line kept byte for byte.
-QByteArray Edit(const QByteArray& file, const QList<Settings::Value>& values);
-// False for bytes that are no INI text at all (binary data, UTF-16).
-bool LooksLikeText(const QByteArray& file);
-}  // namespace ini
 
 }  // namespace qg

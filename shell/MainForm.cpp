@@ -37,7 +37,6 @@ bool IsModifierKey(int key) {
            key == Qt::Key_AltGr;
 }
 
-constexpr char kSection[] = "common";
 // The audio module is loaded this long after start-up, once the window is painted.
 constexpr int kAudioStartDelayMs = 200;
 
@@ -251,17 +250,18 @@ bool TMainForm::FormCreate() {
     setFixedSize(kBoardWidth, kToolPanelHeight + kBoardHeight);
 
     // Settings, in their reading order.
-    Language_ = settings_.ReadInteger(kSection, "tongue", -1);
-    int gameIndex = settings_.ReadInteger(kSection, "mode", 0);
+    gameSettings_.Load();
+    Language_ = gameSettings_.language();
+    int gameIndex = gameSettings_.gameIndex();
     if (gameIndex < 0 || gameIndex >= kPuzzleCount) gameIndex = 0;  // nothing sensible follows from others
     for (int i = 0; i < kPuzzleCount; ++i)
         if (const PuzzleRecord& r = Record(i); r.optionSetting)
-            game_.SetOption(i, settings_.ReadInteger(kSection, r.optionSetting, r.optionMin));
+            game_.SetOption(i, gameSettings_.option(r));
     {
         // The stored states, not presses: nothing is switched on yet.
         const QSignalBlocker sound(SoundBtn_), music(MidiBtn_);
-        SoundBtn_->setChecked(settings_.ReadBool(kSection, "sound", true));
-        MidiBtn_->setChecked(settings_.ReadBool(kSection, "music", true));
+        SoundBtn_->setChecked(gameSettings_.sound());
+        MidiBtn_->setChecked(gameSettings_.music());
     }
 
     // The bitmaps. Without them there is nothing to play.
@@ -284,8 +284,8 @@ bool TMainForm::FormCreate() {
     ApplyTexts();
     setWindowTitle(QString::fromLatin1(kCaption));
 
-    storedSettings_.clear();
-    for (const auto& [name, text] : SettingValues()) storedSettings_.append({name, text, settings_.Lookup(kSection, name)});
+    PutSettings();
+    gameSettings_.TakeUp();
     created_ = true;
     StartTimer();
     return true;
@@ -688,41 +688,21 @@ void TMainForm::FormClose() {
     SaveSettings();
 }
 
-QList<QPair<QString, QString>> TMainForm::SettingValues() {
-    QList<QPair<QString, QString>> values;
-    values.append({"mode", QString::number(GameIndex())});
+void TMainForm::PutSettings() {
+    gameSettings_.setGameIndex(GameIndex());
     for (int i = 0; i < kPuzzleCount; ++i)
-        if (const PuzzleRecord& r = Record(i); r.optionSetting)
-            values.append({r.optionSetting, QString::number(game_.OptionOf(i))});
-    values.append({"sound", QString::number(SoundBtn_->isChecked() ? 1 : 0)});
-    values.append({"music", QString::number(MidiBtn_->isChecked() ? 1 : 0)});
-    values.append({"tongue", QString::number(Language_)});
-    return values;
+        if (const PuzzleRecord& r = Record(i); r.optionSetting) gameSettings_.setOption(r, game_.OptionOf(i));
+    gameSettings_.setSound(SoundBtn_->isChecked());
+    gameSettings_.setMusic(MidiBtn_->isChecked());
+    gameSettings_.setLanguage(Language_);
 }
 
 void TMainForm::SaveSettings() {
     // Into the file as it is now, and only what this run changed, so that
-    // another game's changes to other values survive. A value nobody changed
-    // is written too when the file lacks it or holds it otherwise (clamped,
-    // say). All in one replacement: a kill leaves all old values or all new ones.
-    const QList<QPair<QString, QString>> values = SettingValues();
-    if (storedSettings_.size() != values.size()) return;  // nothing was read: a start-up that failed
-    QList<StoredSetting> next;
-    const bool saved = settings_.Update([&](const Settings::Snapshot& now) {
-        QList<Settings::Value> changed;
-        next.clear();
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            const auto& [name, text] = values[i];
-            const StoredSetting& before = storedSettings_[i];
-            const StoredValue there = now.Lookup(kSection, name);
-            const bool untouched = there.present == before.file.present && there.text == before.file.text;
-            const bool write = text != before.state || (untouched && there.text != text);
-            if (write) changed.append({kSection, name, text});
-            next.append({name, text, write ? StoredValue{true, text} : there});
-        }
-        return changed;
-    });
-    if (saved && next.size() == values.size()) storedSettings_ = next;
+    // another game's changes to other values survive. All in one
+    // replacement: a kill leaves all old values or all new ones.
+    PutSettings();
+    gameSettings_.Save();
 }
 
 void TMainForm::CloseWithoutAsking() {

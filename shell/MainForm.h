@@ -15,6 +15,7 @@
 #include "audio/GameAudio.h"
 #include "core/Game.h"
 #include "puzzles/PuzzleRecords.h"
+#include "settings/GameSettings.h"
 #include "settings/Settings.h"
 #include "shell/BoardAccessible.h"
 #include "shell/BoardCursor.h"
@@ -157,15 +158,8 @@ private:
     void FormClose();
     bool closeWithoutAsking_ = false;
     bool closed_ = false;
-    // The settings in their writing order, as texts.
-    QList<QPair<QString, QString>> SettingValues();
-    // Each setting as the run took it up (or last wrote it), and what the
-    // file held for it then: only changes go back.
-    struct StoredSetting {
-        QString name, state;
-        StoredValue file;
-    };
-    QList<StoredSetting> storedSettings_;
+    // The run's state into gameSettings_.
+    void PutSettings();
     PuzzleSession& CurrentSession() { return game_.Session(game_.GameIndex()); }
     // The puzzle's sheet, or nothing after saying why on stderr and in a box:
     // at start-up the full explanation, on a switch that the game goes on.
@@ -205,9 +199,10 @@ private:
 
     QString programDir_;
     Settings settings_;
+    GameSettings gameSettings_{settings_, kPuzzles};
     std::unique_ptr<MessageWindows> ownWindows_;
     MessageWindows* windows_;
-    PositionKeeper PositionKeeper_{settings_, "Common", "MainForm"};
+    PositionKeeper PositionKeeper_{settings_, GameSettings::kPlaceSection, GameSettings::kPlaceName};
     Game game_{*this, kPuzzles};
 
     int Language_ = -1;

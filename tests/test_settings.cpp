@@ -33,6 +33,7 @@
 #include "puzzles/Pellora.h"
 #include "shell/MainForm.h"
 #include "shell/PositionKeeper.h"
+#include "settings/GameSettings.h"
 #include "settings/Settings.h"
 #include "tests/settings_churn.h"
 #include "tests/ScriptedWindows.h"
@@ -1010,6 +1011,144 @@ TEST(SettingsAtExit, TwoGamesKeepEachOthersChanges) {
         EXPECT_EQ(disk.ReadString("common", "music", ""), "1");
         EXPECT_EQ(disk.ReadString("common", "tongue", ""), c.tongue);
     }
+}
+
+// A hand-written file keeps every byte through a run that changes one value:
+// comments, a stray line, CR LF, a value over two lines, other spellings,
+// the window place and the high scores.
+TEST(SettingsAtExit, OneChangeLeavesEveryOtherByte) {
+    const QByteArray before =
+        "; kept by hand\r\n[common]\r\nMode=1\r\n"
+        "junk line without equals\r\n"
+        "pmode=2\r\ncmode=3 \r\n\r\n# music next\r\nmusic=1\r\nsound=1\r\ntongue=0\r\n"
+        "MainForm=\"10,20,0,0\"\r\nx=a\\\r\nb\r\n"
+        "[highscore]\r\nplayer=Ann\r\ntorv0=\"xyz,1\"\r\n"
+        "[COMMON]\r\nSOUND=1\r\n";
+    // Sound off: its line changes in place and its other spelling goes;
+    // nothing else moves.
+    const QByteArray after =
+        "; kept by hand\r\n[common]\r\nMode=1\r\n"
+        "junk line without equals\r\n"
+        "pmode=2\r\ncmode=3 \r\n\r\n# music next\r\nmusic=1\r\nsound=0\r\ntongue=0\r\n"
+        "MainForm=\"10,20,0,0\"\r\nx=a\\\r\nb\r\n"
+        "[highscore]\r\nplayer=Ann\r\ntorv0=\"xyz,1\"\r\n"
+        "[COMMON]\r\n";
+    ConfigHome home;
+    home.WriteStore(before);
+    ScriptedWindows windows;
+    TMainForm form(kProgramDir, &windows);
+    ASSERT_TRUE(form.FormCreate());
+    Button(form, "SoundBtn")->click();
+    form.SaveSettings();
+    EXPECT_EQ(home.StoreBytes(), after);
+    // A second close with nothing new changes nothing.
+    form.SaveSettings();
+    EXPECT_EQ(home.StoreBytes(), after);
+}
+
+// ---------------------------------------------------------------------------
+// The game's settings on their own.
+
+TEST(GameSettings, EachValueReadsAsStoredOrItsDefault) {
+    struct Case {
+        const char* what;
+        QByteArray file;
+        int language, gameIndex;
+        bool sound, music;
+        int pellora, cirrela;
+        const char* place;
+    };
+    const Case cases[] = {
+        {"no file", "(none)", -1, 0, true, true, 1, 1, ""},
+        {"every value", "[common]\nmode=2\npmode=3\ncmode=4\nsound=0\nmusic=0\ntongue=1\nmainform=\"1,2,3,4\"\n", 1, 2,
+         false, false, 3, 4, "1,2,3,4"},
+        {"any case, bools other than 1", "[COMMON]\nMODE=3\nSound=7\nMusic=-1\n", -1, 3, true, true, 1, 1, ""},
+        {"no whole numbers", "[common]\nmode=x\ntongue=1.5\npmode=\ncmode=99999999999\nsound=\n", -1, 0, true, true, 1,
+         1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        if (c.file != "(none)") home.WriteStore(c.file);
+        Settings store;
+        GameSettings settings(store, kPuzzles);
+        settings.Load();
+        EXPECT_EQ(settings.language(), c.language);
+        EXPECT_EQ(settings.gameIndex(), c.gameIndex);
+        EXPECT_EQ(settings.sound(), c.sound);
+        EXPECT_EQ(settings.music(), c.music);
+        EXPECT_EQ(settings.option(Record(kPellora)), c.pellora);
+        EXPECT_EQ(settings.option(Record(kCirrela)), c.cirrela);
+        EXPECT_EQ(settings.option(Record(kTorvane)), Record(kTorvane).optionMin);  // no option to keep
+        EXPECT_EQ(settings.windowPlace(), c.place);
+    }
+}
+
+TEST(GameSettings, SaveWritesWhatTheRunChangedAndWhatTheFileLacks) {
+    const QByteArray full = "[common]\nmode=1\npmode=2\ncmode=3\nsound=1\nmusic=1\ntongue=0\n";
+    using Step = std::function<void(GameSettings&)>;
+    const Step nothing = [](GameSettings&) {};
+    struct Case {
+        const char* what;
+        QByteArray before;
+        Step takeUp;    // the run's state as it takes its settings up
+        QByteArray meanwhile;  // another game's file, written before the save ("" for none)
+        Step change;    // then the run changes
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"nothing changed", full, nothing, "", nothing, full},
+        {"the file lacks some", "[common]\nsound=0\n", nothing, "", nothing,
+         "[common]\nsound=0\nmode=0\npmode=1\ncmode=1\nmusic=1\ntongue=-1\n"},
+        {"one change", full, nothing, "", [](GameSettings& s) { s.setMusic(false); },
+         "[common]\nmode=1\npmode=2\ncmode=3\nsound=1\nmusic=0\ntongue=0\n"},
+        {"every change", full, nothing, "",
+         [](GameSettings& s) {
+             s.setGameIndex(3);
+             s.setOption(Record(kPellora), 4);
+             s.setOption(Record(kCirrela), 5);
+             s.setSound(false);
+             s.setMusic(false);
+             s.setLanguage(1);
+         },
+         "[common]\nmode=3\npmode=4\ncmode=5\nsound=0\nmusic=0\ntongue=1\n"},
+        {"a value put right at the start goes back", "[common]\nmode=9\npmode=2\ncmode=3\nsound=1\nmusic=1\ntongue=0\n",
+         [](GameSettings& s) { s.setGameIndex(0); }, "", nothing, "[common]\nmode=0\npmode=2\ncmode=3\nsound=1\nmusic=1\ntongue=0\n"},
+        {"another game's change stays", full, nothing, "[common]\nmode=2\npmode=2\ncmode=3\nsound=1\nmusic=1\ntongue=1\n",
+         [](GameSettings& s) { s.setSound(false); },
+         "[common]\nmode=2\npmode=2\ncmode=3\nsound=0\nmusic=1\ntongue=1\n"},
+        {"where both changed one, this save wins", full, nothing,
+         "[common]\nmode=2\npmode=2\ncmode=3\nsound=1\nmusic=1\ntongue=0\n", [](GameSettings& s) { s.setGameIndex(3); },
+         "[common]\nmode=3\npmode=2\ncmode=3\nsound=1\nmusic=1\ntongue=0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigHome home;
+        home.WriteStore(c.before);
+        Settings store;
+        GameSettings settings(store, kPuzzles);
+        settings.Load();
+        c.takeUp(settings);
+        settings.TakeUp();
+        if (!c.meanwhile.isEmpty()) home.WriteStore(c.meanwhile);
+        c.change(settings);
+        ASSERT_TRUE(settings.Save());
+        EXPECT_EQ(home.StoreBytes(), c.after);
+    }
+}
+
+TEST(GameSettings, NothingIsWrittenBeforeTheRunTookItsSettingsUp) {
+    ConfigHome home;
+    Settings store;
+    GameSettings settings(store, kPuzzles);
+    settings.Load();
+    settings.setSound(false);
+    EXPECT_TRUE(settings.Save());
+    EXPECT_EQ(home.StoreBytes(), "(no file)");
+    settings.TakeUp();
+    settings.setSound(true);
+    EXPECT_TRUE(settings.Save());
+    EXPECT_EQ(home.StoreBytes(), "[common]\nmode=0\npmode=1\ncmode=1\nsound=1\nmusic=1\ntongue=-1\n");
 }
 
 // A second save of one run (a logout that was cancelled, then the close)
