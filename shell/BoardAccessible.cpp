@@ -25,6 +25,7 @@ QString Pick(int language, const char* german, const char* english) {
 
 const QString kTurnLeft = QStringLiteral("Turn left");
 const QString kTurnRight = QStringLiteral("Turn right");
+const QString kHint = QStringLiteral("Hint");
 
 QPoint Centre(const Rect& r) { return {r.x + r.w / 2, r.y + r.h / 2}; }
 
@@ -155,9 +156,28 @@ public:
     }
 
     QString text(QAccessible::Text t) const override {
-        if (access_ && t == QAccessible::Description) return access_->Sentence();
+        if (access_ && t == QAccessible::Description) return access_->Sentence() + access_->HintNote();
         if (access_ && t == QAccessible::Value) return access_->Code();
         return QAccessibleWidget::text(t);
+    }
+    // Besides the widget's own actions, the hint.
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << kHint; }
+    QString localizedActionName(const QString& name) const override {
+        if (name != kHint) return QAccessibleWidget::localizedActionName(name);
+        return Pick(access_ ? access_->Language() : 0, "Tipp", "Hint");
+    }
+    QString localizedActionDescription(const QString& name) const override {
+        if (name != kHint) return QAccessibleWidget::localizedActionDescription(name);
+        return Pick(access_ ? access_->Language() : 0, "Zeigt den nächsten Zug zur Lösung, noch einmal: macht ihn",
+                    "Shows the next move toward the solution; again: makes it");
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name != kHint) return QAccessibleWidget::keyBindingsForAction(name);
+        return {"F3"};
+    }
+    void doAction(const QString& name) override {
+        if (name != kHint) return QAccessibleWidget::doAction(name);
+        if (access_) access_->Hint();
     }
     int childCount() const override { return access_ ? static_cast<int>(access_->Children().size()) : 0; }
     QAccessibleInterface* child(int index) const override {
@@ -274,6 +294,16 @@ std::vector<BoardAccess::Child> BoardAccess::Children() const {
     if (GameIndex() == kTorvane || GameIndex() == kCirrela) children.push_back({Part::Picture, 0});
     children.push_back({Part::Code, 0});
     return children;
+}
+
+void BoardAccess::Hint() {
+    QMetaObject::invokeMethod(this, [this] {
+        if (hooks_.hint) hooks_.hint();
+    }, Qt::QueuedConnection);
+}
+
+QString BoardAccess::HintNote() const {
+    return Pick(Language(), ". F3 zeigt einen Tipp.", ". F3 shows a hint.");
 }
 
 void BoardAccess::Turn(int place, qg::Turn turn) {

@@ -37,6 +37,8 @@ public:
         std::function<int()> cursorPlace;
         // A press at board point (x, y), as a click there makes it.
         std::function<void(Turn, int x, int y)> press;
+        // F3: a hint, or the hinted move while one shows.
+        std::function<void()> hint;
     };
     BoardAccess(BoardBox& box, Game& game, Hooks hooks);
 
@@ -57,6 +59,10 @@ public:
     // An assistive tool's action on a place: the press at its centre, made
     // once the tool's call has returned (a solve opens windows that wait).
     void Turn(int place, qg::Turn turn);
+    // The board's own action: F3, once the tool's call has returned.
+    void Hint();
+    // What the board's description adds to the sentence: the key of the hints.
+    QString HintNote() const;
 
     // After anything that may have changed the board: tells the tools what
     // did. A turn renames the place turned (one event), and the sentence

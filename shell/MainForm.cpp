@@ -111,7 +111,8 @@ TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* paren
     access_ = new BoardAccess(*box_, game_, {[this] { return Language_; }, [this] { return CursorPlace(); },
                                              [this](Turn turn, int x, int y) {
                                                  Press(turn == Turn::Left ? Qt::LeftButton : Qt::RightButton, x, y);
-                                             }});
+                                             },
+                                             [this] { HintBtnClick(); }});
 
     RulesShape_ = new RulesShape(this);
     RulesShape_->setObjectName("RulesShape");

@@ -295,7 +295,7 @@ TEST_F(BoardAccess, EveryPlaceIsAChildNamedByWhatItHoldsInBothLanguages) {
                 ASSERT_EQ(e.places.size(), places.size());
                 QAccessibleInterface* board = Board();
                 ASSERT_NE(board, nullptr);
-                EXPECT_EQ(board->text(QAccessible::Description), e.sentence);
+                EXPECT_EQ(board->text(QAccessible::Description), e.sentence + (language == 1 ? ". F3 zeigt einen Tipp." : ". F3 shows a hint."));
                 EXPECT_EQ(board->text(QAccessible::Value), e.code);
                 const int extras = e.picture.isEmpty() ? 1 : 2;
                 ASSERT_EQ(board->childCount(), static_cast<int>(places.size()) + extras);
@@ -476,14 +476,14 @@ TEST_F(BoardAccess, TheSentenceFollowsEveryMove) {
     LaySolved(form->PuzzleAt(kCirrela), kCirrela);
     form->ApplyTexts();
     QAccessibleInterface* board = Board();
-    EXPECT_EQ(board->text(QAccessible::Description), "CIRRELA, level 2, 30 of 30 balls in place");
+    EXPECT_EQ(board->text(QAccessible::Description), "CIRRELA, level 2, 30 of 30 balls in place. F3 shows a hint.");
     ClickBoard(*form, 178, 166);
     const auto& p = static_cast<Cirrela&>(form->PuzzleAt(kCirrela)).Position();
     EXPECT_EQ(board->text(QAccessible::Description),
-              QString("CIRRELA, level 2, %1 of 30 balls in place").arg(CountCirrela(p, 30)));
+              QString("CIRRELA, level 2, %1 of 30 balls in place. F3 shows a hint.").arg(CountCirrela(p, 30)));
     EXPECT_LT(CountCirrela(p, 30), 30);
     ClickBoard(*form, 178, 166, Qt::RightButton);
-    EXPECT_EQ(board->text(QAccessible::Description), "CIRRELA, level 2, 30 of 30 balls in place");
+    EXPECT_EQ(board->text(QAccessible::Description), "CIRRELA, level 2, 30 of 30 balls in place. F3 shows a hint.");
     EXPECT_EQ(form->box()->accessibleName(), "CIRRELA board, solved");
 }
 

@@ -4,6 +4,7 @@
 // arrow is drawn over the board without touching any picture of the game.
 // The searches run when the test says so, never on their own.
 
+#include <QAccessible>
 #include <QImage>
 #include <QTest>
 
@@ -130,6 +131,27 @@ TEST_F(Hints, AHintPointsAtItsMoveAndF3MakesIt) {
     EXPECT_TRUE(jobs.empty());
     ASSERT_TRUE(form->box()->Hint());
     EXPECT_EQ(form->box()->Hint()->turn, solution->moves[1].turn);
+}
+
+TEST_F(Hints, TheBoardsAccessibleActionIsF3AndItsDescriptionSaysSo) {
+    Mix(kNubbler, 3);
+    QAccessibleInterface* board = QAccessible::queryAccessibleInterface(form->box());
+    ASSERT_TRUE(board && board->actionInterface());
+    ASSERT_TRUE(board->actionInterface()->actionNames().contains("Hint"));
+    EXPECT_TRUE(board->text(QAccessible::Description).endsWith(". F3 shows a hint."));
+    const std::string before = Position();
+    board->actionInterface()->doAction("Hint");
+    EXPECT_TRUE(jobs.empty());  // not before the tool's call has returned
+    QCoreApplication::processEvents();
+    RunSearches();
+    ASSERT_TRUE(form->box()->Hint());
+    EXPECT_EQ(Position(), before);
+    board->actionInterface()->doAction("Hint");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->box()->Hint());
+    const auto solution = SolveText(kNubbler, before);
+    ASSERT_TRUE(solution && !solution->moves.empty());
+    EXPECT_EQ(Position(), Encode(Apply(*Decode<NubblerPosition>(before), solution->moves.front())));
 }
 
 TEST_F(Hints, AnyChangeOfThePositionDropsTheHintAndItsSearch) {
