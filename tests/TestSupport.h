@@ -47,6 +47,15 @@ inline int ChangedOutside(const Surface& a, const Surface& b, const Rect& r) {
 }
 inline bool SameScreen(const Surface& a, const Surface& b) { return ChangedOutside(a, b, Rect{}) == 0; }
 
+// Two surfaces of any size, pixel for pixel.
+inline bool SameSurface(const Surface& a, const Surface& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) return false;
+    return true;
+}
+
 inline constexpr Rect kWholeBoard{0, 0, kBoardWidth, kBoardHeight};
 
 // With QG_DUMP_DIR set, writes the screen there as NAME.png.

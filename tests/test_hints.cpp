@@ -13,20 +13,13 @@
 
 #include "puzzles/PuzzleRecords.h"
 #include "tests/ShellFixture.h"
+#include "tests/TestSupport.h"
 
 namespace qg::test {
 namespace {
 
 void Key(TMainForm& form, int key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(form.windowHandle(), static_cast<Qt::Key>(key), modifiers);
-}
-
-bool SameSurface(const Surface& a, const Surface& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) return false;
-    return true;
 }
 
 class Hints : public ::testing::Test {

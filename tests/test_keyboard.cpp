@@ -13,18 +13,11 @@
 #include "puzzles/PuzzleRecords.h"
 #include "shell/BoardCursor.h"
 #include "tests/ShellFixture.h"
+#include "tests/TestSupport.h"
 #include "tests/SolvedBoards.h"
 
 namespace qg::test {
 namespace {
-
-bool SameSurface(const Surface& a, const Surface& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) return false;
-    return true;
-}
 
 QPoint Centre(const Rect& r) { return {r.x + r.w / 2, r.y + r.h / 2}; }
 
