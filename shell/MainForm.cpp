@@ -239,9 +239,9 @@ void TMainForm::AccessToolbar() {
     for (QToolButton* b : {MixBtn_, PauseBtn_, HighScoreBtn_, ExitBtn_, TongueBtn_, HelpBtn_, InfoBtn_, QuirkoBtn_})
         QueueAccessiblePress(b);
     QueueAccessiblePress(OptionBtn_,
-                         {{"Bigger", [this] { return QString(IsGerman(Language_) ? QString::fromUtf8("Größer") : "Bigger"); },
+                         {{"Bigger", [this] { return OptionActionName(Language_, true); },
                            [this] { OptionBtnMouseDown(OptionBtn_->width() - 1, 0); }},
-                          {"Smaller", [this] { return QString(IsGerman(Language_) ? "Kleiner" : "Smaller"); },
+                          {"Smaller", [this] { return OptionActionName(Language_, false); },
                            [this] { OptionBtnMouseDown(0, OptionBtn_->height() - 1); }}});
     for (QToolButton* b : ToolPanel_->findChildren<QToolButton*>()) MarkKeyboardFocus(b);
 }

@@ -49,6 +49,11 @@ QString BoardName(int language, int gameIndex, bool solved) {
     return name;
 }
 
+QString OptionActionName(int language, bool up) {
+    if (IsGerman(language)) return up ? QString::fromUtf8("Größer") : QStringLiteral("Kleiner");
+    return up ? QStringLiteral("Bigger") : QStringLiteral("Smaller");
+}
+
 QString ForDisplay(const QString& stored) {
     QString shown = stored;
     shown.replace(QChar('\r'), QChar('\n'));

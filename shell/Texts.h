@@ -24,6 +24,8 @@ QString PuzzleHint(int language, int gameIndex);
 QString RulesText(int language, int gameIndex);
 // The board's name for screen readers: "NUBBLER board", ", solved" added while it is.
 QString BoardName(int language, int gameIndex, bool solved);
+// The option button's two actions for screen readers: "Bigger" (up) and "Smaller".
+QString OptionActionName(int language, bool up);
 
 // A stored multi-line text as a tooltip shows it.
 QString ForDisplay(const QString& stored);
