@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "puzzles/PuzzleRecords.h"
+#include "shell/ToolAccess.h"
 #include "shell/BoardWidget.h"
 #include "shell/BoardWords.h"
 #include "shell/Texts.h"
@@ -225,21 +226,7 @@ QAccessibleInterface* BoardFactory(const QString& className, QObject* object) {
     return access ? new BoardAccessible(static_cast<BoardBox*>(object), access) : nullptr;
 }
 
-BoardEventListener& Listener() {
-    static BoardEventListener listener;
-    return listener;
-}
-
-void Notify(QAccessibleInterface* iface, QAccessible::Event type) {
-    if (!iface) return;
-    QAccessibleEvent event(iface, type);
-    if (Listener()) Listener()(&event);
-    QAccessible::updateAccessibility(&event);
-}
-
 }  // namespace
-
-void ListenToBoardEvents(BoardEventListener listener) { Listener() = std::move(listener); }
 
 void InstallBoardAccessible() {
     static const bool installed = [] {
@@ -344,8 +331,8 @@ void BoardAccess::Update() {
     if (!board) return;
     const int codeIndex = static_cast<int>(Children().size()) - 1;
     if (!sameParts) {
-        Notify(board, QAccessible::ObjectReorder);
-        Notify(board, QAccessible::DescriptionChanged);
+        NotifyTools(board, QAccessible::ObjectReorder);
+        NotifyTools(board, QAccessible::DescriptionChanged);
         shownSentence_ = sentence;
         shownPicture_ = picture;
         focusedPlace_ = -1;
@@ -358,10 +345,10 @@ void BoardAccess::Update() {
     int place = renamed(turned) ? turned : renamed(CursorPlace()) ? CursorPlace() : -1;
     for (int i = 0; place < 0 && i < static_cast<int>(names.size()); ++i)
         if (renamed(i)) place = i;
-    if (place >= 0) Notify(board->child(place), QAccessible::NameChanged);
-    if (sentence != std::exchange(shownSentence_, sentence)) Notify(board, QAccessible::DescriptionChanged);
-    if (picture != std::exchange(shownPicture_, picture)) Notify(board->child(codeIndex - 1), QAccessible::NameChanged);
-    if (code != codeBefore) Notify(board->child(codeIndex), QAccessible::DescriptionChanged);
+    if (place >= 0) NotifyTools(board->child(place), QAccessible::NameChanged);
+    if (sentence != std::exchange(shownSentence_, sentence)) NotifyTools(board, QAccessible::DescriptionChanged);
+    if (picture != std::exchange(shownPicture_, picture)) NotifyTools(board->child(codeIndex - 1), QAccessible::NameChanged);
+    if (code != codeBefore) NotifyTools(board->child(codeIndex), QAccessible::DescriptionChanged);
 }
 
 void BoardAccess::CursorMoved() {
@@ -373,7 +360,7 @@ void BoardAccess::CursorMoved() {
 
 void BoardAccess::AnnounceFocus() {
     QAccessibleInterface* board = QAccessible::queryAccessibleInterface(&box_);
-    if (board && focusedPlace_ >= 0 && focusedPlace_ < PlaceCount()) Notify(board->child(focusedPlace_), QAccessible::Focus);
+    if (board && focusedPlace_ >= 0 && focusedPlace_ < PlaceCount()) NotifyTools(board->child(focusedPlace_), QAccessible::Focus);
 }
 
 bool BoardAccess::eventFilter(QObject* watched, QEvent* event) {

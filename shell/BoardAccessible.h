@@ -19,12 +19,6 @@ namespace qg {
 
 class BoardBox;
 
-}  // namespace qg
-
-class QAccessibleEvent;
-
-namespace qg {
-
 // Lives as a child of the board widget, whose accessible interface reads the
 // game through it. The main window tells it when the board may have changed
 // and when the keyboard cursor moved.
@@ -99,10 +93,5 @@ private:
 
 // Installs the factory that gives the board widget its accessible interface.
 void InstallBoardAccessible();
-
-// Hears every event the board sends to assistive tools, before Qt passes it
-// on (tests: without a tool listening Qt drops them); empty to stop.
-using BoardEventListener = std::function<void(QAccessibleEvent*)>;
-void ListenToBoardEvents(BoardEventListener listener);
 
 }  // namespace qg

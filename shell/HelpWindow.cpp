@@ -21,6 +21,7 @@
 
 #include "shell/Pictures.h"
 #include "shell/Texts.h"
+#include "shell/ToolAccess.h"
 
 namespace qg {
 
@@ -227,6 +228,7 @@ HelpWindow::HelpWindow(QString programDir, QWidget* parent, UrlOpener open)
       programDir_(std::move(programDir)),
       helpFile_(programDir_ + kHelpFile),
       open_(std::move(open)) {
+    ShowAsWindowToTools(*this);
     setObjectName("HelpWindow");
     setWindowIcon(PictureIcon(":/pictures/icon.png"));
 

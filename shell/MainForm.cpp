@@ -22,6 +22,7 @@
 #include "shell/BoardCursor.h"
 #include "shell/Pictures.h"
 #include "shell/Texts.h"
+#include "shell/ToolAccess.h"
 #include "shell/ToolbarAccessible.h"
 
 // Resources live in the static shell library; register them before use.
@@ -79,6 +80,7 @@ void OptionButton::keyPressEvent(QKeyEvent* event) {
 
 TMainForm::TMainForm(QString programDir, MessageWindows* windows, QWidget* parent)
     : QWidget(parent), programDir_(std::move(programDir)), windows_(windows) {
+    ShowAsWindowToTools(*this);
     PreferMetricCompatibleFonts();
     // The first text drawn reads the whole font configuration first, which
     // would hold up the first paint by some 10 ms: a thread of its own does

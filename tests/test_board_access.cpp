@@ -3,7 +3,7 @@
 // toolbar's actions, the keyboard focus mark and the help window's keys.
 // The offscreen platform has no accessibility bus, and Qt drops events no
 // tool listens to: the tests ask the interfaces directly and hear the
-// board's events through its own listener.
+// events through the game's own listener.
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "puzzles/PuzzleRecords.h"
+#include "shell/ToolAccess.h"
 #include "shell/BoardWords.h"
 #include "shell/HelpWindow.h"
 #include "shell/ToolbarAccessible.h"
@@ -218,7 +219,7 @@ void RecordEvent(QAccessibleEvent* event) {
 class BoardAccess : public ::testing::Test {
 protected:
     void SetUp() override {
-        ListenToBoardEvents(RecordEvent);
+        ListenToAccessEvents(RecordEvent);
         recording = &events;
         form = ShowMainForm(windows, GameDir(), &clock);
         ASSERT_TRUE(form);
@@ -228,7 +229,7 @@ protected:
     }
     void TearDown() override {
         recording = nullptr;
-        ListenToBoardEvents(nullptr);
+        ListenToAccessEvents(nullptr);
     }
     QAccessibleInterface* Board() { return QAccessible::queryAccessibleInterface(form->box()); }
     int CountOf(QAccessible::Event type, QAccessibleInterface* iface = nullptr) const {
@@ -353,7 +354,7 @@ TEST_F(BoardAccess, ChildrenOfAnotherPuzzleOrSizeAreNoLongerPartOfTheBoard) {
 class ActionsAgainstClicks : public ::testing::TestWithParam<std::pair<int, int>> {
 protected:
     void SetUp() override {
-        ListenToBoardEvents(RecordEvent);
+        ListenToAccessEvents(RecordEvent);
         recording = &events;
         for (int i = 0; i < 2; ++i) {
             form[i] = ShowMainForm(windows[i], GameDir(), &clock[i]);
@@ -373,7 +374,7 @@ protected:
     }
     void TearDown() override {
         recording = nullptr;
-        ListenToBoardEvents(nullptr);
+        ListenToAccessEvents(nullptr);
     }
     ConfigHome config;
     std::array<ScriptedWindows, 2> windows;
@@ -643,6 +644,7 @@ TEST(HelpDocument, TheCaretStandsAtTheSectionShownAndTheKeysReadOnAndGoFromLinkT
         ASSERT_NE(text->textInterface(), nullptr);
         EXPECT_EQ(text->textInterface()->cursorPosition(), *at);
         EXPECT_EQ(text->text(QAccessible::Name), language == 1 ? "Hilfetext" : "Help text");
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(&help)->role(), QAccessible::Window);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(&help)->text(QAccessible::Name),
                   QString::fromUtf8(language == 1 ? "Quirko Gyrelle – Hilfe" : "Quirko Gyrelle – Help"));
     }

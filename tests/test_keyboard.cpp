@@ -358,6 +358,10 @@ TEST_F(Keyboard, ButtonsClockAndBoardHaveNamesInBothLanguages) {
         EXPECT_EQ(Button(*form, c.button)->accessibleName(), QString::fromUtf8(c.name));
         EXPECT_EQ(Button(*form, c.button)->accessibleDescription(), QString::fromUtf8(c.description));
     }
+    // The game is a window to the tools, named by its title.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "Quirko Gyrelle V1.5");
     // The clock says its time; the board says its puzzle, and once solved, that too.
     form->Session(kTorvane).Elapsed = 37;
     form->timboxPaint();

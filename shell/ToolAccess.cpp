@@ -1,0 +1,44 @@
+#include "shell/ToolAccess.h"
+
+#include <QAccessibleWidget>
+#include <QWidget>
+
+#include <utility>
+
+namespace qg {
+
+namespace {
+
+constexpr char kWindowRole[] = "qgWindowToTools";
+
+AccessEventListener& Listener() {
+    static AccessEventListener listener;
+    return listener;
+}
+
+QAccessibleInterface* WindowFactory(const QString&, QObject* object) {
+    if (!object || !object->isWidgetType() || !object->property(kWindowRole).toBool()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
+}  // namespace
+
+void NotifyTools(QAccessibleInterface* iface, QAccessible::Event type) {
+    if (!iface) return;
+    QAccessibleEvent event(iface, type);
+    if (Listener()) Listener()(&event);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ListenToAccessEvents(AccessEventListener listener) { Listener() = std::move(listener); }
+
+void ShowAsWindowToTools(QWidget& window) {
+    static const bool installed = [] {
+        QAccessible::installFactory(WindowFactory);
+        return true;
+    }();
+    (void)installed;
+    window.setProperty(kWindowRole, true);
+}
+
+}  // namespace qg
