@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <array>
 
+#include "shell/HelpAccessible.h"
 #include "shell/Pictures.h"
 #include "shell/Texts.h"
 #include "shell/ToolAccess.h"
@@ -162,6 +163,18 @@ HelpBrowser::HelpBrowser(QString helpFile, QWidget* parent)
     // Links are followed by the window, which decides what may be opened.
     setOpenLinks(false);
     setOpenExternalLinks(false);
+    // Before any tool asks: the text is read as a document with its links.
+    access_ = new HelpTextAccess(*this);
+}
+
+bool HelpBrowser::focusNextPrevChild(bool next) {
+    // From the caret, where the reader is: with no link selected, Qt would
+    // start from the page's top.
+    const QTextCursor caret = textCursor();
+    bool moved = !caret.hasSelection() && access_->SelectLinkFrom(caret.position(), next);
+    if (!moved) moved = QTextBrowser::focusNextPrevChild(next);
+    access_->CaretMoved();
+    return moved;
 }
 
 // A local file in the help's folder, by name and with links resolved; or nothing.

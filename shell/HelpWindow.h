@@ -26,6 +26,8 @@ class QTextDocument;
 
 namespace qg {
 
+class HelpTextAccess;
+
 inline constexpr char kHelpFile[] = "QGYR.html";
 
 // What the help reads at most: the page itself, one picture's file, one
@@ -79,6 +81,9 @@ public:
     HelpBrowser(QString helpFile, QWidget* parent = nullptr);
 
     QVariant loadResource(int type, const QUrl& name) override;
+    // Tab and Shift+Tab: from link to link, the first from the caret, and
+    // the tools hear which.
+    bool focusNextPrevChild(bool next) override;
 
     // The page to give at the next load of the help file, already read.
     void Offer(QByteArray page) { offered_ = std::move(page); }
@@ -87,6 +92,8 @@ public:
 
 private:
     std::optional<QString> InFolder(const QUrl& name) const;
+
+    HelpTextAccess* access_ = nullptr;
     QImage Picture(const QString& file);
 
     QString helpFile_;   // cleaned absolute path

@@ -8,6 +8,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -17,6 +19,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +28,7 @@
 #include "puzzles/PuzzleRecords.h"
 #include "shell/ToolAccess.h"
 #include "shell/BoardWords.h"
+#include "shell/HelpAccessible.h"
 #include "shell/HelpWindow.h"
 #include "shell/ToolbarAccessible.h"
 #include "tests/PositionSamples.h"
@@ -316,7 +321,9 @@ TEST_F(BoardAccess, EveryPlaceIsAChildNamedByWhatItHoldsInBothLanguages) {
                               language == 1 ? "Links drehen" : "Turn left");
                     // The place at its centre is the child there.
                     const QPoint centre = form->box()->mapToGlobal(QPoint(r.x + r.w / 2, r.y + r.h / 2));
-                    if (game != kCirrela) EXPECT_EQ(board->childAt(centre.x(), centre.y()), child);
+                    if (game != kCirrela) {
+                        EXPECT_EQ(board->childAt(centre.x(), centre.y()), child);
+                    }
                 }
                 const int n = static_cast<int>(places.size());
                 if (!e.picture.isEmpty()) {
@@ -662,6 +669,193 @@ TEST(HelpDocument, TheCaretStandsAtTheSectionShownAndTheKeysReadOnAndGoFromLinkT
     EXPECT_TRUE(help.isVisible());
     QTest::keyClick(help.browser(), Qt::Key_Escape);
     EXPECT_FALSE(help.isVisible());
+}
+
+// ---- The help's links, screen lines and text through its accessible interface ----
+
+// A help page of its own: a section link, a link across two formats, a web
+// address, and a long paragraph that the window wraps.
+class HelpLinks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QFile page(dir.path() + "/" + kHelpFile);
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><h1><a name=\"The_Game\"></a>The game</h1>"
+                   "<p>Read <a href=\"#Keys\">the keys</a> or <a href=\"#Clock\">the <b>clock</b> and its times</a>.</p>"
+                   "<p>The makers are at <a href=\"https://example.org/quirko\">their page</a>.</p>"
+                   "<p>" + QByteArray("Every plate turns round its centre and takes its pieces along. ").repeated(12) + "</p>"
+                   "<h2><a name=\"Keys\"></a>Keys</h2><p>J and K turn.</p>"
+                   "<h2><a name=\"Clock\"></a>Clock</h2><p>It counts in fifths of a second.</p></body></html>");
+        page.close();
+        help = std::make_unique<HelpWindow>(dir.path() + "/", nullptr, [this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        });
+        help->resize(360, 420);
+        help->ShowAt(0);
+        QApplication::setActiveWindow(help.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(help.get()));
+        help->browser()->setFocus();
+        ListenToAccessEvents(RecordEvent);
+        recording = &events;
+    }
+    void TearDown() override {
+        recording = nullptr;
+        ListenToAccessEvents(nullptr);
+    }
+    QAccessibleInterface* Text() { return QAccessible::queryAccessibleInterface(help->browser()); }
+    std::vector<QAccessibleInterface*> Focused() const {
+        std::vector<QAccessibleInterface*> out;
+        for (const Recorded& r : events)
+            if (r.type == QAccessible::Focus) out.push_back(r.iface);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<HelpWindow> help;
+    std::vector<QUrl> opened;
+    std::vector<Recorded> events;
+};
+
+TEST_F(HelpLinks, EveryLinkIsAChildNamedByItsTextWhereItStands) {
+    QAccessibleInterface* text = Text();
+    ASSERT_NE(text->textInterface(), nullptr);
+    EXPECT_EQ(text->role(), QAccessible::EditableText);
+    EXPECT_TRUE(text->state().readOnly);
+    ASSERT_EQ(text->childCount(), 3);
+    const struct {
+        const char* name;
+        const char* description;
+    } expected[] = {{"the keys", ""}, {"the clock and its times", ""}, {"their page", "https://example.org/quirko"}};
+    QAccessibleTextInterface* t = text->textInterface();
+    const QString all = t->text(0, t->characterCount());
+    EXPECT_EQ(all, help->browser()->document()->toPlainText());
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface* link = text->child(i);
+        ASSERT_NE(link, nullptr);
+        EXPECT_EQ(link, text->child(i)) << "one object per link, for a tool to hold";
+        EXPECT_EQ(link->role(), QAccessible::Link);
+        EXPECT_EQ(link->text(QAccessible::Name), expected[i].name);
+        EXPECT_EQ(link->text(QAccessible::Description), expected[i].description);
+        EXPECT_EQ(link->parent(), text);
+        EXPECT_EQ(text->indexOfChild(link), i);
+        // Its text in the document is its name, and its place on the screen
+        // is where the document's characters are.
+        const int at = all.indexOf(expected[i].name);
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(t->characterRect(at).topLeft(), link->rect().topLeft());
+        EXPECT_TRUE(text->rect().contains(link->rect()));
+        const QPoint middle = link->rect().center();
+        EXPECT_EQ(text->childAt(middle.x(), middle.y()), link);
+        const int under = t->offsetAtPoint(middle);
+        EXPECT_TRUE(under >= at && under < at + static_cast<int>(std::strlen(expected[i].name))) << under;
+        ASSERT_NE(link->actionInterface(), nullptr);
+        EXPECT_TRUE(link->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    }
+    EXPECT_EQ(text->focusChild(), nullptr) << "the caret is on no link yet";
+}
+
+TEST_F(HelpLinks, TabGoesFromTheCaretToEachLinkAndGivesItTheFocusOnce) {
+    QAccessibleInterface* text = Text();
+    QTest::keyClick(help->browser(), Qt::Key_Tab);
+    EXPECT_EQ(Focused(), std::vector<QAccessibleInterface*>({text->child(0)}));
+    EXPECT_TRUE(text->child(0)->state().focused);
+    EXPECT_FALSE(text->child(1)->state().focused);
+    EXPECT_EQ(text->focusChild(), text->child(0));
+    QTest::keyClick(help->browser(), Qt::Key_Tab);
+    // Off the link, the text has the focus; the next Tab goes on from the
+    // caret, not from the page's top.
+    QTest::keyClick(help->browser(), Qt::Key_Down);
+    QTest::keyClick(help->browser(), Qt::Key_Home);
+    EXPECT_EQ(text->focusChild(), nullptr);
+    QTest::keyClick(help->browser(), Qt::Key_Tab);
+    EXPECT_EQ(Focused(), std::vector<QAccessibleInterface*>({text->child(0), text->child(1), text, text->child(2)}));
+    QTest::keyClick(help->browser(), Qt::Key_Backtab);
+    EXPECT_EQ(text->focusChild(), text->child(1));
+    // From the page's end, Shift+Tab takes the last link.
+    text->textInterface()->setCursorPosition(text->textInterface()->characterCount());
+    QTest::keyClick(help->browser(), Qt::Key_Backtab);
+    EXPECT_EQ(text->focusChild(), text->child(2));
+}
+
+TEST_F(HelpLinks, PressFollowsALinkAsEnterDoesOnceTheToolsCallHasReturned) {
+    QAccessibleInterface* text = Text();
+    const std::optional<int> keys = AnchorPosition(*help->browser()->document(), "Keys");
+    ASSERT_TRUE(keys);
+    text->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_NE(help->browser()->textCursor().position(), *keys) << "not followed within the call";
+    EXPECT_EQ(text->focusChild(), text->child(0)) << "but the link has the focus, as after Tab";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(help->browser()->textCursor().position(), *keys) << "the caret at the section";
+    EXPECT_TRUE(opened.empty());
+
+    // A web address goes to the browser, once, after the call.
+    text->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(opened.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opened, std::vector<QUrl>({QUrl("https://example.org/quirko")}));
+
+    // Focus only selects it, as Tab does.
+    text->child(1)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(text->focusChild(), text->child(1));
+    EXPECT_EQ(help->browser()->textCursor().selectedText(), "the clock and its times");
+    EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(HelpLinks, ScreenLinesTileTheTextAsTheWindowWrapsIt) {
+    QAccessibleTextInterface* t = Text()->textInterface();
+    const int count = t->characterCount();
+    const QString all = t->text(0, count);
+    QString joined;
+    int lines = 0, start = 0, end = 0;
+    for (int offset = 0; offset < count; offset = end, ++lines) {
+        const QString line = t->textAtOffset(offset, QAccessible::LineBoundary, &start, &end);
+        ASSERT_EQ(start, offset);
+        ASSERT_GT(end, start);
+        joined += line;
+        // A line's characters stand on one screen line; the next line lower.
+        const int top = t->characterRect(start).top();
+        EXPECT_EQ(t->characterRect(end - 1).top(), top) << line.toStdString();
+        int s = 0, e = 0;
+        if (end < count) {
+            EXPECT_GT(t->characterRect(end).top(), top);
+            t->textAfterOffset(offset, QAccessible::LineBoundary, &s, &e);
+            EXPECT_EQ(s, end);
+            t->textBeforeOffset(end, QAccessible::LineBoundary, &s, &e);
+            EXPECT_EQ(std::pair(s, e), std::pair(start, end));
+        }
+    }
+    EXPECT_EQ(joined, all);
+    EXPECT_GT(lines, help->browser()->document()->blockCount() + 3) << "the long paragraph is wrapped";
+}
+
+TEST(HelpDocument, TheRealHelpHasEveryLinkOfItsFileAndEachLeadsToASection) {
+    QFile file(GameDir() + kHelpFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    std::vector<QString> hrefs;
+    const QRegularExpression anchor(R"re(<a\s[^>]*href\s*=\s*"([^"]*)")re", QRegularExpression::CaseInsensitiveOption);
+    for (auto it = anchor.globalMatch(html); it.hasNext();) hrefs.push_back(it.next().captured(1));
+    ASSERT_GT(hrefs.size(), 10u);
+
+    HelpWindow help(GameDir());
+    help.ShowAt(1);
+    QAccessibleInterface* text = QAccessible::queryAccessibleInterface(help.browser());
+    ASSERT_EQ(text->childCount(), static_cast<int>(hrefs.size()));
+    for (int i = 0; i < text->childCount(); ++i) {
+        const std::vector<HelpLink> links = FindLinks(*help.browser()->document());
+        SCOPED_TRACE(hrefs[static_cast<std::size_t>(i)].toStdString());
+        EXPECT_EQ(links[static_cast<std::size_t>(i)].href, hrefs[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(text->child(i)->role(), QAccessible::Link);
+        EXPECT_FALSE(text->child(i)->text(QAccessible::Name).trimmed().isEmpty());
+        const QString& href = hrefs[static_cast<std::size_t>(i)];
+        if (href.startsWith('#')) {
+            EXPECT_TRUE(HasAnchor(*help.browser()->document(), href.mid(1)));
+        }
+    }
 }
 
 }  // namespace

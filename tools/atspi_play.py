@@ -4,8 +4,10 @@ reader user's tool would: reads a NUBBLER board from the tree, has the solver
 work out the moves, plays them through the places' "Turn left" and "Turn
 right" actions until the solved window appears, confirms it and the
 high-score window, and does the same for TORVANE. Prints each board's tree.
+HELP instead of a game opens the help and reads it as a document: the caret's
+line, its links, and a link followed through its "Press" action.
 
-    atspi_play.py SOLVER [GAME ...]    (GAME: NUBBLER TORVANE PELLORA CIRRELA)
+    atspi_play.py SOLVER [GAME ...]    (GAME: NUBBLER TORVANE PELLORA CIRRELA HELP)
 
 SOLVER reads lines "GAME POSITION" (the board's text form as the board's
 "Position as text" object describes it) and prints one move per line,
@@ -116,6 +118,36 @@ def play(app, game, solver):
     print(f"{game}: solved, board now \"{board_of(app).name}\": {board_of(app).description}")
 
 
+def line_at_caret(text):
+    t = text.queryText()
+    line, start, _ = t.getTextAtOffset(t.caretOffset, pyatspi.TEXT_BOUNDARY_LINE_START)
+    return start, line.strip()
+
+
+def read_help(app):
+    do_action(wait_for("help button", lambda: find(app, lambda a: a.name == "I need help.")), "Press")
+    text = wait_for("help text", lambda: find(app, lambda a: a.name == "Help text"
+                    and a.getState().contains(pyatspi.STATE_SHOWING)))
+    window = text
+    while window.parent is not None and window.getRole() not in (pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW):
+        window = window.parent
+    links = [text.getChildAtIndex(i) for i in range(text.childCount)]
+    t = text.queryText()
+    print(f"{window.getRoleName()} \"{window.name}\" > {text.getRoleName()} \"{text.name}\": "
+          f"{t.characterCount} characters, {len(links)} links")
+    print(f"  caret at %d: \"%s\"" % line_at_caret(text))
+    for i, link in enumerate(links[:8]):
+        print(f"  {i:2d} {link.getRoleName()} \"{link.name}\" [{', '.join(link.queryAction().getName(k) for k in range(link.queryAction().nActions))}]")
+    if not links or any(link.getRole() != pyatspi.ROLE_LINK for link in links):
+        sys.exit("atspi_play: the help's links are not links")
+    # Follow the link to the clock's section, as Enter would.
+    clock = next((link for link in links if link.name == "The clock"), None) or links[-1]
+    before = t.caretOffset
+    do_action(clock, "Press")
+    wait_for(f"the caret to follow \"{clock.name}\"", lambda: text.queryText().caretOffset != before, timeout=5)
+    print(f"  after Press on \"{clock.name}\": caret at %d: \"%s\"" % line_at_caret(text))
+
+
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
@@ -123,7 +155,10 @@ def main():
     app = wait_for("game on the accessibility bus", application)
     wait_for("board", lambda: board_of(app))
     for game in games:
-        play(app, game, solver)
+        if game == "HELP":
+            read_help(app)
+        else:
+            play(app, game, solver)
 
 
 if __name__ == "__main__":

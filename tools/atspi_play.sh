@@ -42,5 +42,5 @@ exec dbus-run-session -- bash -c '
     export DISPLAY=":$(head -n1 "$QG_WORK/display")"
     export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
     "$QG_BUILD/game/quirko-gyrelle" & pids+=($!)
-    /usr/bin/python3 tools/atspi_play.py "$QG_SOLVER" "$@"
+    ${QG_SCRIPT:-/usr/bin/python3 tools/atspi_play.py "$QG_SOLVER"} "$@"
 ' atspi_play "$@"
