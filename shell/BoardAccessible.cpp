@@ -285,7 +285,7 @@ std::vector<BoardAccess::Child> BoardAccess::Children() const {
 
 void BoardAccess::Hint() {
     QMetaObject::invokeMethod(this, [this] {
-        if (hooks_.hint) hooks_.hint();
+        if (hooks_.hint && ToolMayActOn(box_)) hooks_.hint();
     }, Qt::QueuedConnection);
 }
 
@@ -296,7 +296,7 @@ QString BoardAccess::HintNote() const {
 void BoardAccess::Turn(int place, qg::Turn turn) {
     const int game = GameIndex();
     QMetaObject::invokeMethod(this, [this, game, place, turn] {
-        if (GameIndex() != game || place < 0 || place >= PlaceCount()) return;
+        if (GameIndex() != game || place < 0 || place >= PlaceCount() || !ToolMayActOn(box_)) return;
         const QPoint at = Centre(PlaceRect(place));
         hooks_.press(turn, at.x(), at.y());
     }, Qt::QueuedConnection);

@@ -160,7 +160,7 @@ public:
         return {};
     }
     void doAction(const QString& name) override {
-        if (!Link()) return;
+        if (!Link() || !ToolMayActOn(access_->browser())) return;
         if (name == pressAction()) access_->FollowLink(index_);
         else if (name == setFocusAction()) access_->SelectLink(index_);
     }
@@ -420,7 +420,9 @@ void HelpTextAccess::FollowLink(int index) {
     if (index < 0 || index >= static_cast<int>(Links().size())) return;
     SelectLink(index);
     const QUrl href(Links()[static_cast<std::size_t>(index)].href);
-    QMetaObject::invokeMethod(this, [this, href] { emit browser_.anchorClicked(href); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, href] {
+        if (ToolMayActOn(browser_)) emit browser_.anchorClicked(href);
+    }, Qt::QueuedConnection);
 }
 
 void HelpTextAccess::PageChanged() {

@@ -240,6 +240,9 @@ void TMainForm::AccessToolbar() {
     // The buttons that may open a window: a tool's Press returns first.
     for (QToolButton* b : {MixBtn_, PauseBtn_, HighScoreBtn_, ExitBtn_, TongueBtn_, HelpBtn_, InfoBtn_, QuirkoBtn_})
         QueueAccessiblePress(b);
+    // The toggles too, so that none acts behind a window waiting for an answer.
+    for (QToolButton* b : puzzleBtns_) QueueAccessiblePress(b);
+    for (QToolButton* b : {SoundBtn_, MidiBtn_}) QueueAccessiblePress(b);
     QueueAccessiblePress(OptionBtn_,
                          {{"Bigger", [this] { return OptionActionName(Language_, true); },
                            [this] { OptionBtnMouseDown(OptionBtn_->width() - 1, 0); }},

@@ -1,6 +1,7 @@
 #include "shell/ToolAccess.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QWidget>
 
 #include <utility>
@@ -31,6 +32,11 @@ void NotifyTools(QAccessibleInterface* iface, QAccessible::Event type) {
 }
 
 void ListenToAccessEvents(AccessEventListener listener) { Listener() = std::move(listener); }
+
+bool ToolMayActOn(const QWidget& widget) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    return !modal || modal == widget.window();
+}
 
 void ShowAsWindowToTools(QWidget& window) {
     static const bool installed = [] {

@@ -21,6 +21,11 @@ void NotifyTools(QAccessibleInterface* iface, QAccessible::Event type);
 using AccessEventListener = std::function<void(QAccessibleEvent*)>;
 void ListenToAccessEvents(AccessEventListener listener);
 
+// Whether an assistive tool's action on `widget` may be made now: not while
+// a modal window other than the widget's own waits for an answer, as the
+// mouse and the keys cannot reach the widget then either.
+bool ToolMayActOn(const QWidget& widget);
+
 // A plain widget that is a window of its own (the game's, the help's) is a
 // window to the tools too, a frame that screen readers name when it comes
 // to the front, not a filler. Call before anything asks for its interface.

@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "shell/ToolAccess.h"
+
 namespace qg {
 
 namespace {
@@ -38,10 +40,13 @@ public:
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         s.pressed = Button()->isDown();
+        s.checkable = Button()->isCheckable();
+        s.checked = Button()->isChecked();
         return s;
     }
     QStringList actionNames() const override {
-        QStringList names{pressAction()};
+        // A toggle button toggles, as Qt's own do; the others press.
+        QStringList names{Button()->isCheckable() ? toggleAction() : pressAction()};
         if (queued_)
             for (const ButtonAction& a : queued_->Extras()) names << a.name;
         return names + QAccessibleWidget::actionNames();
@@ -55,22 +60,26 @@ public:
         return QAccessibleWidget::localizedActionDescription(name);
     }
     void doAction(const QString& name) override {
-        if (!widget()->isEnabled()) return;
+        if (!widget()->isEnabled() || !ToolMayActOn(*widget())) return;
         QPointer<QAbstractButton> button = Button();
-        if (name == pressAction()) {
-            QMetaObject::invokeMethod(button, [button] {
-                if (button && button->isEnabled()) button->click();
+        const auto mayAct = [button] { return button && button->isEnabled() && ToolMayActOn(*button); };
+        if (name == toggleAction() && button->isCheckable()) {
+            // At once, as Qt's own: what it starts comes through the toggled signal.
+            button->toggle();
+        } else if (name == pressAction() && !button->isCheckable()) {
+            QMetaObject::invokeMethod(button, [button, mayAct] {
+                if (mayAct()) button->click();
             }, Qt::QueuedConnection);
         } else if (const ButtonAction* a = Extra(name)) {
-            QMetaObject::invokeMethod(button, [button, run = a->run] {
-                if (button && button->isEnabled() && run) run();
+            QMetaObject::invokeMethod(button, [mayAct, run = a->run] {
+                if (mayAct() && run) run();
             }, Qt::QueuedConnection);
         } else {
             QAccessibleWidget::doAction(name);
         }
     }
     QStringList keyBindingsForAction(const QString& name) const override {
-        if (name == pressAction()) return {"Space"};
+        if (name == pressAction() || name == toggleAction()) return {"Space"};
         return QAccessibleWidget::keyBindingsForAction(name);
     }
 

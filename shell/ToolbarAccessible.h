@@ -24,8 +24,11 @@ struct ButtonAction {
 
 // An assistive tool's Press (and each extra action) on `button` is carried
 // out once the tool's call has returned: a button that opens a modal window
-// would otherwise keep the tool waiting until the window closes. Call before
-// anything asks for the button's accessible interface.
+// would otherwise keep the tool waiting until the window closes. A toggle
+// button's Toggle is made at once, as Qt makes it. Nothing is done while a
+// window that waits for an answer stands over the button's window, as the
+// mouse cannot reach it then either. Call before anything asks for the
+// button's accessible interface.
 void QueueAccessiblePress(QAbstractButton* button, std::vector<ButtonAction> extras = {});
 
 // The keyboard focus of a toolbar button: a 2-pixel ring of kFocusMarkColour

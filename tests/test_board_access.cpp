@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -547,6 +549,44 @@ TEST_F(BoardAccess, APressThatOpensAWindowReturnsBeforeIt) {
     }
 }
 
+// As the mouse cannot reach the game behind a window that waits for an
+// answer, nor can a tool: every action there is refused until it closes.
+TEST_F(BoardAccess, NoToolActsBehindAWindowThatWaitsForAnAnswer) {
+    ClickBoard(*form, 105, 105);  // in play: Mix asks first
+    windows.giveUpAnswer = kAnswerKeepOn;
+    const QString press = QAccessibleActionInterface::pressAction(), toggle = QAccessibleActionInterface::toggleAction();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::function<std::string()> seen;
+    } cases[] = {
+        {"a turn", [&] { Board()->child(0)->actionInterface()->doAction("Turn left"); },
+         [&] { return Board()->text(QAccessible::Value).toStdString(); }},
+        {"Mix", [&] { Of(Button(*form, "MixBtn"))->actionInterface()->doAction(press); },
+         [&] { return std::to_string(windows.Count("giveup")); }},
+        {"the sound", [&] { Of(Button(*form, "SoundBtn"))->actionInterface()->doAction(toggle); },
+         [&] { return std::to_string(Button(*form, "SoundBtn")->isChecked()); }},
+        {"a puzzle", [&] { Of(Button(*form, "PelloraBtn"))->actionInterface()->doAction(toggle); },
+         [&] { return std::to_string(form->GameIndex()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = c.seen();
+        {
+            QDialog waiting(form.get());
+            waiting.setWindowModality(Qt::ApplicationModal);
+            waiting.show();
+            ASSERT_EQ(QApplication::activeModalWidget(), &waiting);
+            c.act();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(c.seen(), before) << "made behind the window";
+        }
+        c.act();
+        QCoreApplication::processEvents();
+        EXPECT_NE(c.seen(), before) << "refused with no window open";
+    }
+}
+
 // Relative luminance and contrast as the web's accessibility guidelines reckon them.
 double Luminance(QRgb c) {
     auto lin = [](int v) {
@@ -802,6 +842,14 @@ TEST_F(HelpLinks, PressFollowsALinkAsEnterDoesOnceTheToolsCallHasReturned) {
     QCoreApplication::processEvents();
     EXPECT_EQ(text->focusChild(), text->child(1));
     EXPECT_EQ(help->browser()->textCursor().selectedText(), "the clock and its times");
+    EXPECT_EQ(opened.size(), 1u);
+
+    // Not while a window that waits for an answer is open: the help cannot be reached then.
+    QDialog waiting;
+    waiting.setWindowModality(Qt::ApplicationModal);
+    waiting.show();
+    text->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
     EXPECT_EQ(opened.size(), 1u);
 }
 

@@ -5,6 +5,7 @@
 // The searches run when the test says so, never on their own.
 
 #include <QAccessible>
+#include <QDialog>
 #include <QImage>
 #include <QTest>
 
@@ -133,6 +134,14 @@ TEST_F(Hints, TheBoardsAccessibleActionIsF3AndItsDescriptionSaysSo) {
     ASSERT_TRUE(board->actionInterface()->actionNames().contains("Hint"));
     EXPECT_TRUE(board->text(QAccessible::Description).endsWith(". F3 shows a hint."));
     const std::string before = Position();
+    {
+        QDialog waiting(form.get());  // nothing behind a window that waits for an answer
+        waiting.setWindowModality(Qt::ApplicationModal);
+        waiting.show();
+        board->actionInterface()->doAction("Hint");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(jobs.empty());
+    }
     board->actionInterface()->doAction("Hint");
     EXPECT_TRUE(jobs.empty());  // not before the tool's call has returned
     QCoreApplication::processEvents();

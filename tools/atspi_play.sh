@@ -6,7 +6,9 @@
 #
 #   tools/atspi_play.sh [BUILD_DIR [SOLVER [GAME ...]]]
 #
-# SOLVER defaults to BUILD_DIR/tools/qg_solve. Needs the Debian packages
+# SOLVER defaults to BUILD_DIR/tools/qg_solve. QG_SCRIPT, when set, is run
+# instead of the script, with the GAME arguments (a probe of one's own in
+# the same set-up). Needs the Debian packages
 # xvfb, at-spi2-core, dbus and python3-pyatspi.
 set -euo pipefail
 cd "$(dirname "$0")/.."
