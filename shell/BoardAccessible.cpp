@@ -229,11 +229,7 @@ QAccessibleInterface* BoardFactory(const QString& className, QObject* object) {
 }  // namespace
 
 void InstallBoardAccessible() {
-    static const bool installed = [] {
-        QAccessible::installFactory(BoardFactory);
-        return true;
-    }();
-    (void)installed;
+    InstallToolFactory(BoardFactory);
 }
 
 BoardAccess::BoardAccess(BoardBox& box, Game& game, Hooks hooks)

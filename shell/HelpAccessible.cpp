@@ -357,17 +357,9 @@ std::vector<HelpLink> FindLinks(const QTextDocument& document) {
     return links;
 }
 
-void InstallHelpAccessible() {
-    static const bool installed = [] {
-        QAccessible::installFactory(HelpFactory);
-        return true;
-    }();
-    (void)installed;
-}
-
 HelpTextAccess::HelpTextAccess(QTextBrowser& browser) : QObject(&browser), browser_(browser) {
     setObjectName("HelpTextAccess");
-    InstallHelpAccessible();
+    InstallToolFactory(HelpFactory);
     connect(browser.document(), &QTextDocument::contentsChanged, this, &HelpTextAccess::PageChanged);
     // The caret moved by keys, clicks and tools; Tab's move the view reports itself.
     connect(&browser, &QTextEdit::cursorPositionChanged, this, &HelpTextAccess::CaretMoved);

@@ -61,7 +61,4 @@ private:
     int focusedLink_ = -1;  // the link the tools were last told has the focus
 };
 
-// Installs the factory that gives the help's text view its accessible interface.
-void InstallHelpAccessible();
-
 }  // namespace qg

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QSet>
 #include <QWidget>
 
 #include <utility>
@@ -24,6 +25,13 @@ QAccessibleInterface* WindowFactory(const QString&, QObject* object) {
 
 }  // namespace
 
+void InstallToolFactory(QAccessible::InterfaceFactory factory) {
+    static QSet<QAccessible::InterfaceFactory> installed;
+    if (installed.contains(factory)) return;
+    installed.insert(factory);
+    QAccessible::installFactory(factory);
+}
+
 void NotifyTools(QAccessibleInterface* iface, QAccessible::Event type) {
     if (!iface) return;
     QAccessibleEvent event(iface, type);
@@ -39,11 +47,7 @@ bool ToolMayActOn(const QWidget& widget) {
 }
 
 void ShowAsWindowToTools(QWidget& window) {
-    static const bool installed = [] {
-        QAccessible::installFactory(WindowFactory);
-        return true;
-    }();
-    (void)installed;
+    InstallToolFactory(WindowFactory);
     window.setProperty(kWindowRole, true);
 }
 

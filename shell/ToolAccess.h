@@ -14,6 +14,10 @@ class QWidget;
 
 namespace qg {
 
+// Installs `factory` for the game's accessible interfaces, once however
+// often it is asked.
+void InstallToolFactory(QAccessible::InterfaceFactory factory);
+
 // Sends `type` for `iface` to the tools; nothing for no interface.
 void NotifyTools(QAccessibleInterface* iface, QAccessible::Event type);
 

@@ -161,11 +161,7 @@ protected:
 }  // namespace
 
 void QueueAccessiblePress(QAbstractButton* button, std::vector<ButtonAction> extras) {
-    static const bool installed = [] {
-        QAccessible::installFactory(QueuedButtonFactory);
-        return true;
-    }();
-    (void)installed;
+    InstallToolFactory(QueuedButtonFactory);
     new QueuedPress(button, std::move(extras));
 }
 
