@@ -154,6 +154,10 @@ def main():
     solver, games = sys.argv[1], sys.argv[2:] or ["NUBBLER", "TORVANE"]
     app = wait_for("game on the accessibility bus", application)
     wait_for("board", lambda: board_of(app))
+    # The splash waits for its time as for a click; the game answers no tool
+    # behind it, as it answers no mouse.
+    wait_for("the splash to close", lambda: find(app, lambda a: a.name == "Splash"
+             and a.getState().contains(pyatspi.STATE_SHOWING)) is None)
     for game in games:
         if game == "HELP":
             read_help(app)
