@@ -92,9 +92,9 @@ public:
 
 private:
     std::optional<QString> InFolder(const QUrl& name) const;
-
-    HelpTextAccess* access_ = nullptr;
     QImage Picture(const QString& file);
+
+    HelpTextAccess* access_ = nullptr;  // the text and its links as tools read them
 
     QString helpFile_;   // cleaned absolute path
     QUrl helpUrl_;
